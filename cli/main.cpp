@@ -1,0 +1,44 @@
+// senki-export: the viewer's history, maps and movies from the command line.
+
+#include "cli/commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: senki-export COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  info SAVE [--json]   the history held by a save file: record count,\n"
+    "                       history offset, first and last half month\n"
+    "  --help               this text\n";
+
+struct Command {
+    const char* name;
+    int (*run)(const senki::cli::Arguments&);
+};
+
+constexpr Command kCommands[] = {
+    {"info", senki::cli::RunInfo},
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    for (const Command& command : kCommands)
+        if (!std::strcmp(argv[1], command.name))
+            return command.run(senki::cli::Arguments(argv + 2, argv + argc));
+    std::fprintf(stderr, "senki-export: unknown command \"%s\"\n\n%s", argv[1], kUsage);
+    return 2;
+}
