@@ -99,8 +99,9 @@ TEST_F(TerritoryMapsTest, BorderPixelsNeverChange)
     maps.PaintMap(owners);
     for (int y = 0; y < kMapHeight; ++y) {
         for (int x = 0; x < kMapWidth; ++x) {
-            if ((maps.BaseMap().pixel(x, y) & 0xFFFFFF) == kBorderColour)
+            if ((maps.BaseMap().pixel(x, y) & 0xFFFFFF) == kBorderColour) {
                 ASSERT_EQ(maps.WorkMap().pixel(x, y) & 0xFFFFFF, kBorderColour) << x << "," << y;
+            }
         }
     }
 }
