@@ -108,9 +108,11 @@ bool VideoEncoder::Open(const CodecEntry& entry, const SaveOptions& options, int
     AVCodecContext* c = context_.get();
     width_ = width;
     height_ = height;
-    c->pix_fmt = EncoderFormat(entry, codec, AV_PIX_FMT_BGR555LE);
+    c->pix_fmt = EncoderFormat(entry, codec, AV_PIX_FMT_RGB555LE);
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(c->pix_fmt);
-    const bool paddable = (desc->flags & AV_PIX_FMT_FLAG_PLANAR) && desc->comp[0].depth == 8;
+    // Only H.264 insists on whole chroma samples; the others code odd sizes.
+    const bool paddable = codec->id == AV_CODEC_ID_H264 && (desc->flags & AV_PIX_FMT_FLAG_PLANAR) &&
+                          desc->comp[0].depth == 8;
     const int alignX = paddable ? 1 << desc->log2_chroma_w : 1, alignY = paddable ? 1 << desc->log2_chroma_h : 1;
     c->width = (width + alignX - 1) / alignX * alignX;
     c->height = (height + alignY - 1) / alignY * alignY;
@@ -156,6 +158,25 @@ bool VideoEncoder::Open(const CodecEntry& entry, const SaveOptions& options, int
     return true;
 }
 
+// Converts `in` into `out` (of the same size) through `scaler`.
+bool VideoEncoder::Scale(std::unique_ptr<SwsContext, ScalerCloser>& scaler, const AVFrame* in, AVFrame* out)
+{
+    scaler.reset(sws_getCachedContext(scaler.release(), in->width, in->height, AVPixelFormat(in->format), width_,
+                                      height_, AVPixelFormat(out->format), SWS_BICUBIC, nullptr, nullptr, nullptr));
+    if (!scaler) {
+        error_ = "cannot convert the frames to the codec's pixel format";
+        return false;
+    }
+    int result = av_frame_make_writable(out);
+    if (result >= 0)
+        result = sws_scale(scaler.get(), in->data, in->linesize, 0, in->height, out->data, out->linesize);
+    if (result < 0) {
+        error_ = Failure("cannot convert a frame", result);
+        return false;
+    }
+    return true;
+}
+
 bool VideoEncoder::Convert(const AVFrame* frame)
 {
     if (frame->width != width_ || frame->height != height_) {
@@ -163,29 +184,41 @@ bool VideoEncoder::Convert(const AVFrame* frame)
         return false;
     }
     AVCodecContext* c = context_.get();
-    scaler_.reset(sws_getCachedContext(scaler_.release(), frame->width, frame->height,
-                                       AVPixelFormat(frame->format), width_, height_, c->pix_fmt, SWS_BICUBIC,
-                                       nullptr, nullptr, nullptr));
-    if (!scaler_) {
-        error_ = "cannot convert the frames to the codec's pixel format";
-        return false;
+
+    // The direct conversion from 5-bit to planar 8-bit RGB rounds some
+    // values differently from the packed one, so planar RGB is reached
+    // through packed 8-bit RGB, which repeats the top bits exactly.
+    const AVPixFmtDescriptor* source = av_pix_fmt_desc_get(AVPixelFormat(frame->format));
+    const AVPixFmtDescriptor* target = av_pix_fmt_desc_get(c->pix_fmt);
+    const bool planarRgb = (target->flags & AV_PIX_FMT_FLAG_RGB) && (target->flags & AV_PIX_FMT_FLAG_PLANAR);
+    if (source && planarRgb && (source->flags & AV_PIX_FMT_FLAG_RGB) && source->comp[0].depth < 8) {
+        if (!staging_) {
+            staging_.reset(av_frame_alloc());
+            if (!staging_) {
+                error_ = Failure("cannot allocate a frame", AVERROR(ENOMEM));
+                return false;
+            }
+            staging_->format = AV_PIX_FMT_BGR0;
+            staging_->width = width_;
+            staging_->height = height_;
+            if (const int result = av_frame_get_buffer(staging_.get(), 0); result < 0) {
+                staging_.reset();
+                error_ = Failure("cannot allocate a frame", result);
+                return false;
+            }
+        }
+        if (!Scale(stagingScaler_, frame, staging_.get()))
+            return false;
+        frame = staging_.get();
     }
-    int result = av_frame_make_writable(converted_.get());
-    if (result < 0) {
-        error_ = Failure("cannot allocate a frame", result);
+    if (!Scale(scaler_, frame, converted_.get()))
         return false;
-    }
     AVFrame* out = converted_.get();
-    result = sws_scale(scaler_.get(), frame->data, frame->linesize, 0, frame->height, out->data, out->linesize);
-    if (result < 0) {
-        error_ = Failure("cannot convert a frame", result);
-        return false;
-    }
 
     // Repeat the last row and column into the padding (only 8-bit planar
     // formats are padded).
     if (c->width != width_ || c->height != height_) {
-        const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(c->pix_fmt);
+        const AVPixFmtDescriptor* desc = target;
         for (int plane = 0; plane < desc->nb_components; ++plane) {
             const bool chroma = plane == 1 || plane == 2;
             const int shiftX = chroma ? desc->log2_chroma_w : 0, shiftY = chroma ? desc->log2_chroma_h : 0;

@@ -5,10 +5,10 @@
 // 16-bit frame survives; 4:2:0 otherwise, as players expect it) and hands
 // back compressed packets.
 //
-// 4:2:0 needs even dimensions. A frame with an odd height (the map's 375
-// rows) gets one more row at the bottom that repeats its last row, and an
-// odd width one more column likewise, so the padding takes the colour of the
-// map's border rather than a band of black.
+// H.264 in 4:2:0 needs even dimensions. A frame with an odd height (the
+// map's 375 rows) gets one more row at the bottom that repeats its last row,
+// and an odd width one more column likewise, so the padding takes the colour
+// of the map's border rather than a band of black.
 
 #include "avi/codec_catalog.h"
 #include "avi/save_options.h"
@@ -59,10 +59,13 @@ private:
     };
 
     bool Convert(const AVFrame* frame);
+    bool Scale(std::unique_ptr<SwsContext, ScalerCloser>& scaler, const AVFrame* in, AVFrame* out);
 
     std::unique_ptr<AVCodecContext, ContextCloser> context_;
     std::unique_ptr<AVFrame, FrameCloser> converted_;
     std::unique_ptr<SwsContext, ScalerCloser> scaler_;
+    std::unique_ptr<AVFrame, FrameCloser> staging_;  // packed 8-bit RGB on the way to planar RGB
+    std::unique_ptr<SwsContext, ScalerCloser> stagingScaler_;
     int width_ = 0;   // of the frames given; the encoder's may be padded
     int height_ = 0;
     std::string error_;
