@@ -4,6 +4,7 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
@@ -76,6 +77,19 @@ CodecContextPtr OpenEncoder(const char* encoderName, const CompressionSettings& 
     return context;
 }
 
+// swscale takes the full-range "J" formats as their plain forms with a full
+// output range.
+AVPixelFormat PlainFormat(AVPixelFormat format, bool& fullRange)
+{
+    fullRange = true;
+    switch (format) {
+    case AV_PIX_FMT_YUVJ420P: return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P: return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P: return AV_PIX_FMT_YUV444P;
+    default: fullRange = false; return format;
+    }
+}
+
 }  // namespace
 
 struct SequenceCompressor::Codec {
@@ -99,7 +113,12 @@ bool SequenceCompressor::Accepts(const CodecEntry& codec, const BitmapInfoHeader
     CompressionSettings settings;
     settings.handler = codec.handler;
     settings.frameRate = frameRate;
-    return OpenEncoder(codec.encoder, settings, codec, input) != nullptr;
+    // Asking is not using: keep the encoders' opening chatter out of the log.
+    const int logLevel = av_log_get_level();
+    av_log_set_level(AV_LOG_QUIET);
+    const bool accepted = OpenEncoder(codec.encoder, settings, codec, input) != nullptr;
+    av_log_set_level(logLevel);
+    return accepted;
 }
 
 std::unique_ptr<SequenceCompressor> SequenceCompressor::Start(const CompressionSettings& settings,
@@ -114,9 +133,18 @@ std::unique_ptr<SequenceCompressor> SequenceCompressor::Start(const CompressionS
     codec->context = OpenEncoder(entry->encoder, settings, *entry, input);
     if (!codec->context)
         return nullptr;
+    bool fullRange = false;
+    const AVPixelFormat target = PlainFormat(codec->context->pix_fmt, fullRange);
     codec->scaler.reset(sws_getContext(input.biWidth, input.biHeight, DibPixelFormat(input.biBitCount),
-                                       input.biWidth, input.biHeight, codec->context->pix_fmt,
-                                       SWS_POINT, nullptr, nullptr, nullptr));
+                                       input.biWidth, input.biHeight, target, SWS_POINT, nullptr, nullptr,
+                                       nullptr));
+    if (codec->scaler && fullRange) {
+        int *inverse, *table, sourceRange, targetRange, brightness, contrast, saturation;
+        sws_getColorspaceDetails(codec->scaler.get(), &inverse, &sourceRange, &table, &targetRange, &brightness,
+                                 &contrast, &saturation);
+        sws_setColorspaceDetails(codec->scaler.get(), inverse, sourceRange, table, 1, brightness, contrast,
+                                 saturation);
+    }
     codec->frame.reset(av_frame_alloc());
     codec->packet.reset(av_packet_alloc());
     if (!codec->scaler || !codec->frame || !codec->packet)
