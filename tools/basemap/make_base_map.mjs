@@ -140,7 +140,10 @@ const BOXES = {
 };
 
 const SEA_AREA_COUNT = 26;
-const SPECK = 25; // unseeded areas smaller than this are filled in
+const FILL_INLETS = [[200, 0, 300, 50]]; // [x0, y0, x1, y1]: the Norwegian coast
+const BORDER_PENALTY = Number(process.env.BASEMAP_PENALTY ?? 30); // path cost of crossing a real border
+const SPECK = 25;
+const COAST_WIDTH = Number(process.env.BASEMAP_COAST ?? 2); // 1: second ring only at corners // unseeded areas smaller than this are filled in
 const LAMBDA = Number(process.env.BASEMAP_LAMBDA ?? 0.002);
 
 // ---------------------------------------------------------------------------
@@ -250,7 +253,7 @@ const STEPS4 = [[1, 0], [-1, 0], [0, 1], [0, -1]];
 
 // Grows labels from the given sources over the pixels where passable() holds,
 // by path length (eight-neighbour steps), so each region stays connected.
-function growRegions(label, sources, passable, weight = () => 1) {
+function growRegions(label, sources, passable, extraCost = () => 0) {
   const dist = new Float64Array(N).fill(Infinity);
   const heap = new Heap();
   for (const { idx, id } of sources) {
@@ -265,7 +268,7 @@ function growRegions(label, sources, passable, weight = () => 1) {
       if (nx < 0 || ny < 0 || nx >= W || ny >= H) continue;
       const j = ny * W + nx;
       if (!passable(j)) continue;
-      const nd = d + c * weight(label[i]);
+      const nd = d + c + extraCost(i, j);
       if (nd < dist[j]) {
         dist[j] = nd; label[j] = label[i]; heap.push(nd, j);
       }
@@ -308,35 +311,48 @@ const GRID = { lon0: -45, lon1: 70, lat0: 15, lat1: 82, res: 0.02 };
 const GROUPS = [
   { code: 3, name: 'Ireland', lon: [-10.8, -5.4], lat: [51.3, 55.5] },
   { code: 2, name: 'Great Britain', lon: [-8.8, 2.0], lat: [49.8, 61.0] },
-  { code: 0, name: 'Iceland and the Faroes', lon: [-25, -6], lat: [61.2, 67.5] },
+  { code: 4, name: 'Iceland', lon: [-25, -13], lat: [62.5, 67.5] },
+  { code: 0, name: 'the Faroes', lon: [-8, -6], lat: [61.2, 62.6] },
 ];
 
-function landGrid() {
-  const topo = require('world-atlas/land-50m.json');
-  const land = topojson.feature(topo, topo.objects.land);
+function polygonsOf(feature) {
+  const g = feature.geometry;
+  if (!g) return [];
+  return g.type === 'Polygon' ? [g.coordinates] : g.coordinates;
+}
+
+// Rings that cross the antimeridian (Eurasia reaches over it in Chukotka)
+// jump from +180 to -180; make their longitudes continuous so that each ring
+// crosses every row an even number of times in one sweep.
+function unwrap(ring) {
+  let shift = 0;
+  return ring.map(([x, y], k) => {
+    if (k > 0) {
+      const prev = ring[k - 1][0];
+      if (x - prev > 180) shift -= 360;
+      else if (prev - x > 180) shift += 360;
+    }
+    return [x + shift, y];
+  });
+}
+
+// Even-odd scanline fill of each code's rings into a longitude/latitude grid;
+// returns a lookup (lon, lat) -> code, 0 outside every polygon.
+function rasterise(ringsByCode, ArrayType) {
   const gw = Math.round((GRID.lon1 - GRID.lon0) / GRID.res);
   const gh = Math.round((GRID.lat1 - GRID.lat0) / GRID.res);
-  const byCode = new Map();
-  for (const f of land.features) {
-    const g = f.geometry;
-    const polys = g.type === 'Polygon' ? [g.coordinates] : g.coordinates;
-    for (const poly of polys) {
-      let x0 = Infinity; let x1 = -Infinity; let y0 = Infinity; let y1 = -Infinity;
-      for (const [x, y] of poly[0]) {
-        x0 = Math.min(x0, x); x1 = Math.max(x1, x); y0 = Math.min(y0, y); y1 = Math.max(y1, y);
-      }
-      const cx = (x0 + x1) / 2; const cy = (y0 + y1) / 2;
-      const group = GROUPS.find((gr) => cx >= gr.lon[0] && cx <= gr.lon[1] && cy >= gr.lat[0] && cy <= gr.lat[1]);
-      const code = group ? group.code : 1;
-      if (!byCode.has(code)) byCode.set(code, []);
-      byCode.get(code).push(...poly);
-    }
-  }
-  const grid = new Uint8Array(gw * gh);
-  for (const [code, rings] of byCode) {
+  const grid = new ArrayType(gw * gh);
+  for (const [code, rings] of ringsByCode) {
     if (code === 0) continue;
-    const rows = Array.from({ length: gh }, () => []);
-    for (const ring of rings) {
+    const rows = new Map();
+    const copies = [];
+    for (const rawRing of rings) {
+      const ring = unwrap(rawRing);
+      copies.push(ring);
+      if (ring.some(([x]) => x < -180)) copies.push(ring.map(([x, y]) => [x + 360, y]));
+      if (ring.some(([x]) => x > 180)) copies.push(ring.map(([x, y]) => [x - 360, y]));
+    }
+    for (const ring of copies) {
       for (let k = 0; k + 1 < ring.length; k++) {
         const [ax, ay] = ring[k];
         const [bx, by] = ring[k + 1];
@@ -347,12 +363,13 @@ function landGrid() {
         for (let r = r0; r <= r1; r++) {
           const lat = GRID.lat0 + (r + 0.5) * GRID.res;
           if (lat < lo || lat >= hi) continue;
-          rows[r].push(ax + ((lat - ay) / (by - ay)) * (bx - ax));
+          if (!rows.has(r)) rows.set(r, []);
+          rows.get(r).push(ax + ((lat - ay) / (by - ay)) * (bx - ax));
         }
       }
     }
-    for (let r = 0; r < gh; r++) {
-      const xs = rows[r].sort((a, b) => a - b);
+    for (const [r, list] of rows) {
+      const xs = list.sort((p, q) => p - q);
       for (let k = 0; k + 1 < xs.length; k += 2) {
         const c0 = Math.max(0, Math.ceil((xs[k] - GRID.lon0) / GRID.res - 0.5));
         const c1 = Math.min(gw - 1, Math.floor((xs[k + 1] - GRID.lon0) / GRID.res - 0.5));
@@ -366,6 +383,43 @@ function landGrid() {
     if (c < 0 || r < 0 || c >= gw || r >= gh) return 0;
     return grid[r * gw + c];
   };
+}
+
+function landGrid() {
+  const topo = require('world-atlas/land-50m.json');
+  const land = topojson.feature(topo, topo.objects.land);
+  const byCode = new Map();
+  for (const f of land.features) {
+    for (const poly of polygonsOf(f)) {
+      let x0 = Infinity; let x1 = -Infinity; let y0 = Infinity; let y1 = -Infinity;
+      for (const [x, y] of poly[0]) {
+        x0 = Math.min(x0, x); x1 = Math.max(x1, x); y0 = Math.min(y0, y); y1 = Math.max(y1, y);
+      }
+      const cx = (x0 + x1) / 2; const cy = (y0 + y1) / 2;
+      const group = GROUPS.find((gr) => cx >= gr.lon[0] && cx <= gr.lon[1] && cy >= gr.lat[0] && cy <= gr.lat[1]);
+      const code = group ? group.code : 1;
+      if (!byCode.has(code)) byCode.set(code, []);
+      byCode.get(code).push(...poly);
+    }
+  }
+  return rasterise(byCode, Uint8Array);
+}
+
+// Present-day countries, used only to make province outlines prefer running
+// along real borders where a border is near.
+const OPEN_BORDERS = new Set(['Morocco', 'W. Sahara', 'Algeria', 'Tunisia', 'Libya', 'Egypt']);
+
+function countryGrid() {
+  const topo = require('world-atlas/countries-50m.json');
+  const countries = topojson.feature(topo, topo.objects.countries);
+  const byCode = new Map();
+  countries.features.forEach((f, k) => {
+    // North Africa's long desert borders would leave one province with most
+    // of the Sahara: there the seeds alone divide the land.
+    const code = OPEN_BORDERS.has(f.properties.name) ? 1 : k + 2;
+    byCode.set(code, [...(byCode.get(code) ?? []), ...polygonsOf(f).flat()]);
+  });
+  return rasterise(byCode, Uint16Array);
 }
 
 // ---------------------------------------------------------------------------
@@ -434,10 +488,14 @@ function britishWarps(pieces) {
   const b = csub(p1, cmul(a, g1));
   const ia = cmul(a, [IRELAND.scale, 0]);
   const ib = csub(IRELAND.at, cmul(ia, toPlane(PLACES['100'])));
-  return { britain: similarityInverse(a, b), ireland: similarityInverse(ia, ib) };
+  // Iceland stands for the far north-west power, upright, at its seed.
+  const ca = [Math.hypot(a[0], a[1]) * ICELAND.scale, 0];
+  const cb = csub(seed('103'), cmul(ca, toPlane(ICELAND.place)));
+  return { britain: similarityInverse(a, b), ireland: similarityInverse(ia, ib), iceland: similarityInverse(ca, cb) };
 }
 
 const IRELAND = { scale: 0.8, at: [14, 70] };
+const ICELAND = { scale: 0.5, place: [-18.7, 64.9] };
 
 // ---------------------------------------------------------------------------
 
@@ -473,7 +531,7 @@ function main() {
     for (let x = 0; x < W; x++) {
       const i = y * W + x;
       if (sample(british.ireland, 3, x, y)) { irish[i] = 1; land[i] = 1; continue; }
-      land[i] = sample(warp, 1, x, y) || sample(british.britain, 2, x, y) ? 1 : 0;
+      land[i] = sample(warp, 1, x, y) || sample(british.britain, 2, x, y) || sample(british.iceland, 4, x, y) ? 1 : 0;
     }
   }
   for (let y = 0; y < H; y++) {
@@ -494,6 +552,17 @@ function main() {
     for (const p of pieces) {
       const [lon, lat] = warp(p.x, p.y);
       console.log(`piece ${p.key} at (${p.x},${p.y}) -> ${lon.toFixed(2)}, ${lat.toFixed(2)} land=${land[p.y * W + p.x]}`);
+    }
+  }
+
+  // Country under each land pixel, through the warp that drew it.
+  const countryOf = countryGrid();
+  const country = new Uint16Array(N);
+  for (let y = 0; y < H; y++) {
+    for (let x = 0; x < W; x++) {
+      const i = y * W + x;
+      const fn = irish[i] ? british.ireland : sample(british.britain, 2, x, y) ? british.britain : warp;
+      country[i] = countryOf(...fn(x, y));
     }
   }
 
@@ -529,16 +598,45 @@ function main() {
   // The bottom row is a frame line of the whole picture.
   for (let x = 0; x < W; x++) frame[(H - 1) * W + x] = 1;
 
+  // Fjords that the warp draws out into long gashes are filled: within the
+  // given rectangles, sea that a 5 x 5 square cannot reach becomes land.
+  for (const [x0, y0, x1, y1] of FILL_INLETS) {
+    const r = 2;
+    const fits = (cx, cy) => {
+      for (let dy = -r; dy <= r; dy++) {
+        for (let dx = -r; dx <= r; dx++) {
+          const x = cx + dx; const y = cy + dy;
+          if (x < 0 || y < 0 || x >= W || y >= H) continue;
+          if (land[y * W + x]) return false;
+        }
+      }
+      return true;
+    };
+    const reached = new Uint8Array(N);
+    for (let cy = y0 - r; cy <= y1 + r; cy++) {
+      for (let cx = x0 - r; cx <= x1 + r; cx++) {
+        if (cx < 0 || cy < 0 || cx >= W || cy >= H || !fits(cx, cy)) continue;
+        for (let dy = -r; dy <= r; dy++) {
+          for (let dx = -r; dx <= r; dx++) {
+            const x = cx + dx; const y = cy + dy;
+            if (x >= 0 && y >= 0 && x < W && y < H) reached[y * W + x] = 1;
+          }
+        }
+      }
+    }
+    for (let y = y0; y <= y1; y++) for (let x = x0; x <= x1; x++) if (!reached[y * W + x]) land[y * W + x] = 1;
+  }
+
   // 3. Clean the mask: drop specks of land, fill small lakes and inlets.
   {
     const isSea = (i) => !land[i] && boxOf[i] < 0 && !frame[i];
     const { comp, sizes } = components(isSea);
-    for (let i = 0; i < N; i++) if (comp[i] >= 0 && sizes[comp[i]] < 60) land[i] = 1;
+    for (let i = 0; i < N; i++) if (comp[i] >= 0 && sizes[comp[i]] < 250) land[i] = 1;
     const lc = components((i) => land[i] === 1);
     const seeded = new Set(pieces.map((p) => lc.comp[p.y * W + p.x]).filter((c) => c >= 0));
     for (let i = 0; i < N; i++) {
       const c = lc.comp[i];
-      if (c >= 0 && !seeded.has(c) && lc.sizes[c] < 40) land[i] = 0;
+      if (c >= 0 && !seeded.has(c) && lc.sizes[c] < 90) land[i] = 0;
     }
   }
 
@@ -548,7 +646,7 @@ function main() {
     let grew = false;
     for (const p of pieces) {
       const c = lc.comp[p.y * W + p.x];
-      if (c < 0 || lc.sizes[c] >= 150) continue;
+      if (c < 0 || lc.sizes[c] >= 110) continue;
       const add = [];
       for (let i = 0; i < N; i++) {
         if (land[i] || boxOf[i] >= 0 || frame[i]) continue;
@@ -577,7 +675,8 @@ function main() {
   pieces.forEach((p, pi) => {
     if (!BOXES[p.key]) landPieces.push({ idx: p.y * W + p.x, id: pi });
   });
-  growRegions(label, landPieces, (j) => land[j] === 1);
+  growRegions(label, landPieces, (j) => land[j] === 1,
+    (i, j) => (country[i] !== country[j] && country[i] && country[j] ? BORDER_PENALTY : 0));
   let nextId = pieces.length;
   const neutral = new Set();
   {
@@ -640,6 +739,7 @@ function main() {
     nextId += sizes.length;
   }
   const isSeaLabel = (l) => l >= seaBase;
+  const boxOfLabel = (l) => (l < pieces.length && BOXES[pieces[l].key] ? l : -1);
 
   // 6. Outlines.
   const border = new Uint8Array(N);
@@ -661,24 +761,49 @@ function main() {
         if (frame[j] || label[i] === label[j]) continue;
         const si = isSeaLabel(label[i]); const sj = isSeaLabel(label[j]);
         if (si !== sj) {
-          // Coastline: two pixels thick, one on each side.
-          if (!isSeed(i)) { border[i] = 1; coast[i] = 1; }
-          if (!isSeed(j)) { border[j] = 1; coast[j] = 1; }
+          // Coastline, drawn on the sea side so that narrow land keeps its
+          // pixels; a second ring is added below.
+          const k = si ? i : j;
+          border[k] = 1; coast[k] = 1;
         } else {
           markOne(i, j);
         }
       }
     }
   }
-  // Specks cut off by the outlines (a pixel or two of land or sea between
-  // lines) become part of the outline.
+  // Thicken the coastline by a second ring of sea pixels, where a sea pixel
+  // touches the first ring and a land pixel diagonally.
+  {
+    const add = [];
+    for (let y = 0; y < H; y++) {
+      for (let x = 0; x < W; x++) {
+        const i = y * W + x;
+        if (border[i] || !isSeaLabel(label[i])) continue;
+        let ring = false; let landNear = false;
+        for (let dy = -1; dy <= 1; dy++) {
+          for (let dx = -1; dx <= 1; dx++) {
+            const nx = x + dx; const ny = y + dy;
+            if (nx < 0 || ny < 0 || nx >= W || ny >= H) continue;
+            const j = ny * W + nx;
+            if (coast[j] && dx * dy === 0) ring = true;
+            if (!isSeaLabel(label[j]) && label[j] >= 0 && boxOfLabel(label[j]) < 0) landNear = true;
+          }
+        }
+        if (ring && (landNear || COAST_WIDTH > 1)) add.push(i);
+      }
+    }
+    for (const i of add) { border[i] = 1; coast[i] = 1; }
+  }
+
+  // Specks of land cut off by the outlines (a pixel or two between lines)
+  // become part of the outline; pockets of sea in narrow straits stay sea.
   {
     const seedArea = new Set();
     const { comp, sizes } = components((i) => !border[i]);
     for (const p of pieces) seedArea.add(comp[p.y * W + p.x]);
     for (let i = 0; i < N; i++) {
       const c = comp[i];
-      if (c >= 0 && !seedArea.has(c) && sizes[c] < SPECK) border[i] = 1;
+      if (c >= 0 && !seedArea.has(c) && sizes[c] < SPECK && !isSeaLabel(label[i])) border[i] = 1;
     }
   }
 
