@@ -140,7 +140,9 @@ const BOXES = {
 };
 
 const SEA_AREA_COUNT = 26;
-const FILL_INLETS = [[200, 0, 300, 50]]; // [x0, y0, x1, y1]: the Norwegian coast
+// [x0, y0, x1, y1]: the Norwegian coast; the Sea of Azov, which the warp draws
+// as a sliver that would cut the Kuban off from every province.
+const FILL_INLETS = [[200, 0, 300, 50], [500, 183, 559, 203]];
 const BORDER_PENALTY = Number(process.env.BASEMAP_PENALTY ?? 30); // path cost of crossing a real border
 const SPECK = 25;
 const COAST_WIDTH = Number(process.env.BASEMAP_COAST ?? 2); // 1: second ring only at corners // unseeded areas smaller than this are filled in
@@ -864,15 +866,17 @@ function verify(pieces, rgb, label, isSeaLabel, keepGoing) {
   // Unseeded areas: sea areas and the odd unpainted island.
   let seaAreas = 0; let otherAreas = 0;
   const kinds = new Map();
+  const firstPixel = new Map();
   for (let i = 0; i < N; i++) {
     const a = area[i];
     if (a < 0 || owner.has(a) || kinds.has(a)) continue;
     kinds.set(a, isSeaLabel(label[i]));
+    firstPixel.set(a, i);
   }
   const small = [];
   for (const [a, isSea] of kinds) {
     if (isSea) seaAreas++; else otherAreas++;
-    if (!isSea || sizes[a] < 20) small.push(`${isSea ? 'sea' : 'land'}:${sizes[a]}`);
+    if (!isSea || sizes[a] < 20) small.push(`${isSea ? "sea" : "land"}:${sizes[a]}@${firstPixel.get(a) % W},${(firstPixel.get(a) / W) | 0}`);
   }
   // Province 98 must be a framed square.
   {
