@@ -143,10 +143,9 @@ const SEA_AREA_COUNT = 26;
 // [x0, y0, x1, y1]: the Norwegian coast; the Sea of Azov, which the warp draws
 // as a sliver that would cut the Kuban off from every province.
 const FILL_INLETS = [[200, 0, 300, 50], [500, 183, 559, 203]];
-const BORDER_PENALTY = Number(process.env.BASEMAP_PENALTY ?? 30); // path cost of crossing a real border
-const SPECK = 25;
-const COAST_WIDTH = Number(process.env.BASEMAP_COAST ?? 2); // 1: second ring only at corners // unseeded areas smaller than this are filled in
-const LAMBDA = Number(process.env.BASEMAP_LAMBDA ?? 0.002);
+const BORDER_PENALTY = 30; // path cost, in pixels, of crossing a real border
+const SPECK = 25; // unseeded land areas smaller than this are filled in
+const LAMBDA = 0.002; // smoothing of the spline
 
 // ---------------------------------------------------------------------------
 // Small numeric helpers.
@@ -680,12 +679,10 @@ function main() {
   growRegions(label, landPieces, (j) => land[j] === 1,
     (i, j) => (country[i] !== country[j] && country[i] && country[j] ? BORDER_PENALTY : 0));
   let nextId = pieces.length;
-  const neutral = new Set();
   {
     // Land that no seed reaches (islands without a province) stays unpainted land.
     const { comp, sizes } = components((i) => land[i] === 1 && label[i] < 0);
     const ids = sizes.map(() => nextId++);
-    ids.forEach((id) => neutral.add(id));
     for (let i = 0; i < N; i++) if (comp[i] >= 0) label[i] = ids[comp[i]];
   }
   for (let i = 0; i < N; i++) if (boxOf[i] >= 0) label[i] = boxOf[i];
@@ -741,7 +738,6 @@ function main() {
     nextId += sizes.length;
   }
   const isSeaLabel = (l) => l >= seaBase;
-  const boxOfLabel = (l) => (l < pieces.length && BOXES[pieces[l].key] ? l : -1);
 
   // 6. Outlines.
   const border = new Uint8Array(N);
@@ -773,25 +769,23 @@ function main() {
       }
     }
   }
-  // Thicken the coastline by a second ring of sea pixels, where a sea pixel
-  // touches the first ring and a land pixel diagonally.
+  // Thicken the coastline by a second ring of sea pixels.
   {
     const add = [];
     for (let y = 0; y < H; y++) {
       for (let x = 0; x < W; x++) {
         const i = y * W + x;
         if (border[i] || !isSeaLabel(label[i])) continue;
-        let ring = false; let landNear = false;
+        let ring = false;
         for (let dy = -1; dy <= 1; dy++) {
           for (let dx = -1; dx <= 1; dx++) {
             const nx = x + dx; const ny = y + dy;
             if (nx < 0 || ny < 0 || nx >= W || ny >= H) continue;
             const j = ny * W + nx;
             if (coast[j] && dx * dy === 0) ring = true;
-            if (!isSeaLabel(label[j]) && label[j] >= 0 && boxOfLabel(label[j]) < 0) landNear = true;
           }
         }
-        if (ring && (landNear || COAST_WIDTH > 1)) add.push(i);
+        if (ring) add.push(i);
       }
     }
     for (const i of add) { border[i] = 1; coast[i] = 1; }
