@@ -3,6 +3,7 @@
 // closed area of its own.
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -88,24 +89,25 @@ struct AreaMap {
     }
 };
 
-class BaseMapAsset : public ::testing::Test {
+class BaseMapAssetTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { map_ = new AreaMap(AreaMap::Load()); }
     static void TearDownTestSuite() {
         delete map_;
         map_ = nullptr;
     }
-    void SetUp() override { ASSERT_FALSE(map_->image.isNull()) << "cannot load " << SENKI_BASE_MAP_FILE; }
+    void SetUp() override {
+        ASSERT_FALSE(map_->image.isNull()) << "cannot load " << SENKI_BASE_MAP_FILE;
+        ASSERT_EQ(map_->image.size(), QSize(kWidth, kHeight));
+    }
 
     static AreaMap* map_;
 };
 
-AreaMap* BaseMapAsset::map_ = nullptr;
+AreaMap* BaseMapAssetTest::map_ = nullptr;
 
-TEST_F(BaseMapAsset, IsAnOpaqueMapWithAClosedBottomRowAndNoPureBlack) {
+TEST_F(BaseMapAssetTest, IsAnOpaqueMapWithAClosedBottomRowAndNoPureBlack) {
     const QImage& image = map_->image;
-    ASSERT_EQ(image.width(), kWidth);
-    ASSERT_EQ(image.height(), kHeight);
     EXPECT_FALSE(map_->has_alpha) << "the asset carries an alpha channel";
 
     for (int x = 0; x < kWidth; ++x) {
@@ -118,7 +120,7 @@ TEST_F(BaseMapAsset, IsAnOpaqueMapWithAClosedBottomRowAndNoPureBlack) {
     EXPECT_EQ(black, 0) << "pure black pixels would look like outlines but not stop a fill";
 }
 
-TEST_F(BaseMapAsset, EverySeedFillsAnAreaOfItsOwnOfPaintableSize) {
+TEST_F(BaseMapAssetTest, EverySeedFillsAnAreaOfItsOwnOfPaintableSize) {
     std::set<int> seeded;
     for (const Piece& piece : AllPieces()) {
         SCOPED_TRACE("province " + piece.name);
@@ -135,7 +137,7 @@ TEST_F(BaseMapAsset, EverySeedFillsAnAreaOfItsOwnOfPaintableSize) {
     EXPECT_GT(map_->size.size(), seeded.size()) << "no sea areas";
 }
 
-TEST_F(BaseMapAsset, Province98IsAFramedSquare) {
+TEST_F(BaseMapAssetTest, Province98IsAFramedSquare) {
     const int a = map_->AreaAt(senki::ProvinceSeed(98));
     ASSERT_GE(a, 0);
     int x0 = kWidth, y0 = kHeight, x1 = -1, y1 = -1;
