@@ -57,7 +57,8 @@ TEST_F(WriterTest, WritesSixteenBitFramesThatFfmpegReadsBack)
     EXPECT_TRUE(boxes.empty());
 
     auto video = ProbeVideo(path);
-    EXPECT_EQ(video["exit"], "0") << video["stderr"];
+    EXPECT_EQ(video["exit"], "0");
+    EXPECT_EQ(video["stderr"], "");
     EXPECT_EQ(video["codec_name"], "rawvideo");
     EXPECT_EQ(video["pix_fmt"], "rgb555le");
     EXPECT_EQ(video["width"], "560");
@@ -102,7 +103,8 @@ TEST_F(WriterTest, MovieOfManyRiffPartsIsReadWhole)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_GE(file.readAll().count("AVIX"), 4) << "the movie spans several RIFF parts";
     auto video = ProbeVideo(path);
-    EXPECT_EQ(video["nb_read_frames"], "30") << video["stderr"];
+    EXPECT_EQ(video["nb_read_frames"], "30");
+    EXPECT_EQ(video["stderr"], "") << "ffprobe finds nothing amiss";
     EXPECT_EQ(testing::PacketKeyFlags(path), std::string(30, 'K'));
     // The last frame lies in the last part.
     EXPECT_TRUE(DecodeFrame(path, 29, "rgb555le") == testing::ExpectedRgb555(TestPicture(160, 120, 29)));
@@ -119,6 +121,20 @@ TEST_F(WriterTest, StretchesPicturesOfAnotherSize)
     QImage expected(64, 48, QImage::Format_RGB32);
     expected.fill(qRgb(248, 0, 128));
     EXPECT_TRUE(DecodeFrame(path, 0, "rgb555le") == testing::ExpectedRgb555(expected));
+}
+
+TEST_F(WriterTest, APictureChangedBetweenFramesIsConvertedAgain)
+{
+    Configure("changed.avi", 16, 8);
+    ASSERT_TRUE(writer.Open());
+    QImage picture = TestPicture(16, 8, 0);
+    EXPECT_TRUE(writer.AddFrame(picture));
+    EXPECT_TRUE(writer.AddFrame(picture));
+    picture.setPixel(3, 4, qRgb(255, 255, 255));
+    EXPECT_TRUE(writer.AddFrame(picture));
+    writer.Close();
+    EXPECT_TRUE(DecodeFrame(path, 1, "rgb555le") == testing::ExpectedRgb555(TestPicture(16, 8, 0)));
+    EXPECT_TRUE(DecodeFrame(path, 2, "rgb555le") == testing::ExpectedRgb555(picture));
 }
 
 TEST_F(WriterTest, CreatesMissingDirectoriesAndReplacesAnExistingFile)
