@@ -1,6 +1,8 @@
 #include "movie_probe.h"
 #include "writer_fixture.h"
 
+#include "avi/save_options_dialog.h"
+
 #include <QFile>
 
 #include <filesystem>
@@ -200,6 +202,34 @@ TEST_F(WriterTest, PreCompressWithFullFramesChosenWritesUncompressedFrames)
     EXPECT_TRUE(writer.AddFrame(TestPicture(64, 48, 5)));
     writer.Close();
     EXPECT_TRUE(DecodeFrame(path, 0, "rgb555le") == testing::ExpectedRgb555(TestPicture(64, 48, 5)));
+}
+
+// The program's configuration: full frames first, then the re-save on Close,
+// which reads the movie back and compresses it in its place.
+TEST_F(WriterTest, CloseHandsTheFinishedMovieToTheCompressingResave)
+{
+    Configure("resaved.avi", 64, 48);
+    writer.SetCompress(true);
+    bool busyDuringResave = false;
+    const SaveOptionsDialogHandler previous = SetSaveOptionsDialogHandler([&](SaveOptions& options) {
+        busyDuringResave = writer.IsBusy() && !writer.Open();  // no second movie meanwhile
+        options.fccHandler = FourCC("MJPG");
+        options.lastChosenHandler = FourCC("MJPG");
+    });
+    ASSERT_TRUE(writer.Open());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(writer.AddFrame(TestPicture(64, 48, i)));
+    writer.Close();
+    SetSaveOptionsDialogHandler(previous);
+    EXPECT_TRUE(busyDuringResave);
+    EXPECT_FALSE(writer.IsBusy());
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(writer.GetSaveOptions().fccHandler, FourCC("MJPG"));
+
+    auto video = ProbeVideo(path);
+    EXPECT_EQ(video["codec_name"], "mjpeg") << video["stderr"];
+    EXPECT_EQ(video["nb_read_frames"], "3");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("resaved_.avi")));
 }
 
 }  // namespace
