@@ -112,14 +112,17 @@ TEST_F(WriterTest, MovieOfManyRiffPartsIsReadWhole)
     EXPECT_TRUE(DecodeFrame(path, 29, "rgb555le") == testing::ExpectedRgb555(TestPicture(160, 120, 29)));
 }
 
-TEST_F(WriterTest, StretchesPicturesOfAnotherSize)
+TEST_F(WriterTest, StretchesPicturesOfAnotherSizeAndSkipsNullOnes)
 {
     Configure("stretch.avi", 64, 48);
     ASSERT_TRUE(writer.Open());
     QImage small(10, 10, QImage::Format_ARGB32);
     small.fill(qRgb(248, 0, 128));
     EXPECT_TRUE(writer.AddFrame(small));
+    EXPECT_FALSE(writer.AddFrame(QImage())) << "nothing to draw";
     writer.Close();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(ProbeVideo(path)["nb_read_frames"], "1");
     QImage expected(64, 48, QImage::Format_RGB32);
     expected.fill(qRgb(248, 0, 128));
     EXPECT_TRUE(DecodeFrame(path, 0, "rgb555le") == testing::ExpectedRgb555(expected));
