@@ -194,8 +194,9 @@ bool TAviWriter::AddFrame(const QImage& picture)
         return false;
     // The export hands the same unchanged picture over for several frames in
     // a row; its frame is then still in the buffer. Any change to a QImage
-    // gives it a new cache key.
-    if (picture.cacheKey() != convertedPicture_) {
+    // gives it a new cache key, except drawing through a painter that was
+    // already active, so such a picture is always converted.
+    if (picture.cacheKey() != convertedPicture_ || picture.paintingActive()) {
         convertedPicture_ = 0;
         // The program passes pictures of exactly the frame size; others are stretched.
         const bool fits = picture.width() == width_ && picture.height() == height_;

@@ -4,6 +4,7 @@
 #include "avi/save_options_dialog.h"
 
 #include <QFile>
+#include <QPainter>
 
 #include <filesystem>
 
@@ -137,9 +138,17 @@ TEST_F(WriterTest, APictureChangedBetweenFramesIsConvertedAgain)
     EXPECT_TRUE(writer.AddFrame(picture));
     picture.setPixel(3, 4, qRgb(255, 255, 255));
     EXPECT_TRUE(writer.AddFrame(picture));
+    const QImage frame2 = picture.copy();
+    {
+        QPainter painter(&picture);
+        EXPECT_TRUE(writer.AddFrame(picture));
+        painter.fillRect(0, 0, 4, 4, Qt::red);  // the cache key stays; the picture does not
+        EXPECT_TRUE(writer.AddFrame(picture));
+    }
     writer.Close();
+    EXPECT_TRUE(DecodeFrame(path, 4, "rgb555le") == testing::ExpectedRgb555(picture));
     EXPECT_TRUE(DecodeFrame(path, 1, "rgb555le") == testing::ExpectedRgb555(TestPicture(16, 8, 0)));
-    EXPECT_TRUE(DecodeFrame(path, 2, "rgb555le") == testing::ExpectedRgb555(picture));
+    EXPECT_TRUE(DecodeFrame(path, 2, "rgb555le") == testing::ExpectedRgb555(frame2));
 }
 
 TEST_F(WriterTest, CreatesMissingDirectoriesAndReplacesAnExistingFile)
