@@ -131,9 +131,9 @@ TEST_F(WriterTest, StretchesPicturesOfAnotherSizeAndSkipsNullOnes)
 
 TEST_F(WriterTest, APictureChangedBetweenFramesIsConvertedAgain)
 {
-    Configure("changed.avi", 16, 8);
+    Configure("changed.avi", 21, 8);  // eight-pixel steps and a tail; padded rows
     ASSERT_TRUE(writer.Open());
-    QImage picture = TestPicture(16, 8, 0);
+    QImage picture = TestPicture(21, 8, 0);
     EXPECT_TRUE(writer.AddFrame(picture));
     EXPECT_TRUE(writer.AddFrame(picture));
     picture.setPixel(3, 4, qRgb(255, 255, 255));
@@ -147,7 +147,7 @@ TEST_F(WriterTest, APictureChangedBetweenFramesIsConvertedAgain)
     }
     writer.Close();
     EXPECT_TRUE(DecodeFrame(path, 4, "rgb555le") == testing::ExpectedRgb555(picture));
-    EXPECT_TRUE(DecodeFrame(path, 1, "rgb555le") == testing::ExpectedRgb555(TestPicture(16, 8, 0)));
+    EXPECT_TRUE(DecodeFrame(path, 1, "rgb555le") == testing::ExpectedRgb555(TestPicture(21, 8, 0)));
     EXPECT_TRUE(DecodeFrame(path, 2, "rgb555le") == testing::ExpectedRgb555(frame2));
 }
 
