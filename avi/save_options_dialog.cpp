@@ -64,6 +64,7 @@ public:
         compressed_ = new QLabel(this);
         note_ = new QLabel(this);
         note_->setWordWrap(true);
+        // Both pictures at full size: the codec's artefacts are what to judge.
         auto* previews = new QGridLayout;
         previews->addWidget(new QLabel(QStringLiteral("元の画像"), this), 0, 0);
         previews->addWidget(new QLabel(QStringLiteral("圧縮後"), this), 0, 1);
@@ -82,7 +83,7 @@ public:
 
         std::string error;
         if (preview_.Load(movieFile.toStdString(), error))
-            original_->setPixmap(QPixmap::fromImage(Half(preview_.Original())));
+            original_->setPixmap(QPixmap::fromImage(preview_.Original()));
         else
             note_->setText(QStringLiteral("プレビューできません: ") + QString::fromStdString(error));
 
@@ -111,11 +112,6 @@ public:
 private:
     const CodecEntry& Current() const { return codecs_[std::size_t(std::max(0, codec_->currentIndex()))]; }
 
-    static QImage Half(const QImage& image)
-    {
-        return image.scaled(image.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
-
     void SettingsChanged()
     {
         const CodecEntry& entry = Current();
@@ -131,7 +127,7 @@ private:
             return;
         std::string error;
         const QImage image = preview_.Compressed(Choice({}), error);
-        compressed_->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(Half(image)));
+        compressed_->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
         note_->setText(image.isNull() ? QStringLiteral("プレビューできません: ") + QString::fromStdString(error)
                                       : QString());
     }
