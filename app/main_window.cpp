@@ -2,6 +2,7 @@
 
 #include "app/handler_boundary.h"
 #include "app/map_view.h"
+#include "app/value_chart.h"
 #include "history/calendar.h"
 #include "history/history_loader.h"
 #include "map/base_map.h"
@@ -16,6 +17,7 @@
 #include <QSlider>
 #include <QTimer>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace senki {
@@ -55,6 +57,12 @@ void TForm1::BuildDesign()
     client->setAutoFillBackground(true);
     client->setMinimumSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
+
+    Chart1 = new ValueChart(client);
+    Chart1->setGeometry(0, 0, kClientWidth, kViewHeight);
+    Series1 = Chart1->Series(0);
+    Series2 = Chart1->Series(1);
+    Series3 = Chart1->Series(2);
 
     Image1 = new MapView(client);
     Image1->setGeometry(0, 0, kClientWidth, kViewHeight);
@@ -114,6 +122,9 @@ void TForm1::BuildMenu()
         views->addAction(view);
     }
     N7->setChecked(true);
+    wire(N7, &TForm1::N7Click);
+    wire(N8, &TForm1::N8Click);
+    wire(N9, &TForm1::N9Click);
 
     N5 = MainMenu1->addAction(Text(kAutoCaption));
     wire(N5, &TForm1::N5Click);
@@ -122,6 +133,7 @@ void TForm1::BuildMenu()
 void TForm1::FormCreate()
 {
     Maps = std::make_unique<TerritoryMaps>(Image1->Picture());
+    Chart1->hide();
     AutoPlay = false;
 }
 
@@ -210,8 +222,15 @@ void TForm1::ShowRecord(std::int32_t index)
     Maps->ClearWorkMap();
     const HistoryRecord record = History.ReadRecord(index);
     Maps->PaintOwners(record.OwnerCodes);
+    Chart1->EmptySeries();  // the chart refill, step 1
     setWindowTitle(QString::fromUtf8(RecordCaption(index)));
+    // The chart refill, step 2. Records past 255 have no chart values: their
+    // chart shows the lines up to record 255.
+    if (index > 0)
+        Chart1->FillSeries(History.SeriesTable(), std::min(index, kSeriesTableLength - 1));
     Image1->SetPicture(Maps->WorkMap());
+    if (N9->isChecked())
+        Chart1->SetBackgroundPicture(Maps->WorkMap());
 }
 
 void TForm1::TrackBar1Change()
@@ -232,6 +251,30 @@ void TForm1::N5Click()
         N5->setText(Text(kStopCaption));
         Timer1->stop();
     }
+}
+
+void TForm1::N7Click()
+{
+    Image1->show();
+    Chart1->hide();
+    N7->setChecked(true);
+}
+
+void TForm1::N8Click()
+{
+    Image1->hide();
+    Chart1->show();
+    Chart1->RemoveBackgroundPicture();
+    N8->setChecked(true);
+}
+
+void TForm1::N9Click()
+{
+    Image1->hide();
+    Chart1->show();
+    Maps->CopyWorkMapToChartBack();
+    Chart1->SetBackgroundPicture(Maps->ChartBackMap());
+    N9->setChecked(true);
 }
 
 void TForm1::Timer1Timer()

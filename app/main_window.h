@@ -14,6 +14,7 @@
 #include <memory>
 
 class QAction;
+class QLineSeries;
 class QMenu;
 class QSlider;
 class QTimer;
@@ -21,6 +22,7 @@ class QTimer;
 namespace senki {
 
 class MapView;
+class ValueChart;
 
 // The caption before any record is shown.
 inline constexpr const char* kInitialCaption = "トルメリア 戦記";
@@ -34,6 +36,10 @@ public:
     ~TForm1() override;
 
     // Components, in their design order.
+    ValueChart* Chart1 = nullptr;  // the value chart, over the map view's place
+    QLineSeries* Series1 = nullptr;
+    QLineSeries* Series2 = nullptr;
+    QLineSeries* Series3 = nullptr;
     MapView* Image1 = nullptr;    // the map view
     QSlider* TrackBar1 = nullptr; // the timeline
     QTimer* Timer1 = nullptr;     // the auto-play step
@@ -61,6 +67,9 @@ public:
     void N1Click();  // File > "開く"
     void N4Click();  // File > "終了"
     void N5Click();  // "自動"
+    void N7Click();  // View > "マップ"
+    void N8Click();  // View > "表"
+    void N9Click();  // View > "マップ+表"
     void TrackBar1Change();
     void Timer1Timer();
 
