@@ -2,6 +2,11 @@
 
 #include "avi/fourcc.h"
 
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <utility>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
@@ -19,7 +24,7 @@ const std::vector<CodecEntry>& KnownCodecs()
         {FourCC("ULRG"), "utvideo", QStringLiteral("Ut Video RGB (可逆)"), true, false, false, false},
         {FourCC("HFYU"), "huffyuv", QStringLiteral("HuffYUV (可逆)"), true, false, false, false},
         {FourCC("MAGY"), "magicyuv", QStringLiteral("MagicYUV (可逆)"), true, false, false, false},
-        {FourCC("CRAM"), "msvideo1", QStringLiteral("Microsoft Video 1"), false, true, true, false},
+        {FourCC("CRAM"), "msvideo1", QStringLiteral("Microsoft Video 1"), false, false, true, false},
         {FourCC("cvid"), "cinepak", QStringLiteral("Cinepak"), false, false, true, false},
     };
     return codecs;
@@ -38,6 +43,27 @@ const CodecEntry* FindCodec(std::uint32_t handler)
 {
     for (const CodecEntry& codec : KnownCodecs())
         if (codec.handler == handler)
+            return &codec;
+    return nullptr;
+}
+
+const CodecEntry* FindCodecByName(std::string_view name)
+{
+    // Short names that are not an encoder's own.
+    static constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
+        {"h264", "libx264"}, {"x264", "libx264"}, {"avc", "libx264"},   {"xvid", "mpeg4"},
+        {"mjpg", "mjpeg"},   {"hfyu", "huffyuv"}, {"ulrg", "utvideo"},  {"magy", "magicyuv"},
+        {"cram", "msvideo1"}, {"cvid", "cinepak"},
+    };
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (lower == "none" || lower == "dib" || lower == "dib " || lower == "raw" || lower == "full")
+        return FindCodec(kFullFramesHandler);
+    for (const auto& [alias, encoder] : kAliases)
+        if (lower == alias)
+            lower = encoder;
+    for (const CodecEntry& codec : KnownCodecs())
+        if (codec.encoder && lower == codec.encoder)
             return &codec;
     return nullptr;
 }

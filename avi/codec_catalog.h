@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace senki {
@@ -28,5 +29,10 @@ std::vector<CodecEntry> AvailableCodecs();
 
 // The entry of a handler code, or nullptr.
 const CodecEntry* FindCodec(std::uint32_t handler);
+
+// The entry of an FFmpeg encoder name ("libx264", "mjpeg", ...) or a short
+// alias ("h264", "xvid", "none" for full frames, ...), in any case; nullptr
+// for none. Whether this machine has the encoder is not checked.
+const CodecEntry* FindCodecByName(std::string_view name);
 
 }  // namespace senki

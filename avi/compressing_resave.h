@@ -27,7 +27,14 @@ struct ResaveTexts {
 // Runs the stage on the movie at `fileName`. `options` holds the previous
 // choice on entry and the user's choice on return. Reports to the user by
 // itself; `owner` owns the dialogs and message boxes.
+// The stage clears an earlier abort request when it starts. While it runs,
+// the events of the whole application keep being handled; ResaveRunning()
+// tells the commands that must not start another export meanwhile, and a
+// call during a running re-save returns at once, leaving the movie as it is.
 void RunCompressingResave(const QString& fileName, SaveOptions& options, const ResaveTexts& texts,
                           QWidget* owner);
+
+// True while a re-save runs in this process.
+bool ResaveRunning();
 
 }  // namespace senki
