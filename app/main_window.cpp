@@ -226,8 +226,7 @@ void TForm1::ShowRecord(std::int32_t index)
     setWindowTitle(QString::fromUtf8(RecordCaption(index)));
     // The chart refill, step 2. Records past 255 have no chart values: their
     // chart shows the lines up to record 255.
-    if (index > 0)
-        Chart1->FillSeries(History.SeriesTable(), std::min(index, kSeriesTableLength - 1));
+    Chart1->FillSeries(History.SeriesTable(), std::min(index, kSeriesTableLength - 1));
     Image1->SetPicture(Maps->WorkMap());
     if (N9->isChecked())
         Chart1->SetBackgroundPicture(Maps->WorkMap());

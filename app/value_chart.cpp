@@ -65,52 +65,58 @@ ValueChart::ValueChart(QWidget* parent) : QChartView(parent)
         series_[std::size_t(s)] = series;
     }
     setChart(chart);  // the view owns the chart, the chart its axes and series
-    EmptySeries();
+    FillSeries({}, 0);
 }
 
 void ValueChart::EmptySeries()
 {
     for (QLineSeries* series : series_)
         series->clear();
-    SetAxisRange(axisX_, 0, 1);
-    SetAxisRange(axisY_, 0, 1);
 }
 
 void ValueChart::FillSeries(const SeriesTableArray& table, int last)
 {
-    last = std::clamp(last, 0, kSeriesTableLength - 1);
+    if (last <= 0) {
+        // No points: the axes keep a plain range of their own.
+        SetAxisRange(axisX_, 0, 1);
+        SetAxisRange(axisY_, 0, 1);
+        return;
+    }
+    last = std::min(last, kSeriesTableLength - 1);
+    std::array<QList<QPointF>, kSeriesCount> points;
     double low = table[0][0], high = table[0][0];
     for (int s = 0; s < kSeriesCount; ++s) {
-        QList<QPointF> points;
-        points.reserve(last + 1);
+        points[std::size_t(s)].reserve(last + 1);
         for (int i = 0; i <= last; ++i) {
             const double value = table[std::size_t(s)][std::size_t(i)];
-            points.append(QPointF(i, value));
+            points[std::size_t(s)].append(QPointF(i, value));
             low = std::min(low, value);
             high = std::max(high, value);
         }
-        series_[std::size_t(s)]->replace(points);
     }
-    SetAxisRange(axisX_, 0, std::max(last, 1));
     if (low == high) {
         low -= 1;
         high += 1;
     }
+    // The axes first: every change of a range lays out every series again,
+    // which costs little while the series are still empty.
+    SetAxisRange(axisX_, 0, std::max(last, 1));
     SetAxisRange(axisY_, low, high);
+    for (int s = 0; s < kSeriesCount; ++s)
+        series_[std::size_t(s)]->replace(points[std::size_t(s)]);
 }
 
 void ValueChart::SetAxisRange(QValueAxis* axis, double low, double high)
 {
-    // Never let the old label step meet the new range when that would make
-    // the axis lay out a huge number of labels on the way.
+    // Every change lays the chart out again, so only what changed is set, and
+    // never so that the old label step meets the new range on the way: that
+    // could ask the axis for a huge number of labels.
     const double step = LabelStep(high - low);
-    if (step >= axis->tickInterval()) {
+    if (step > axis->tickInterval())
         axis->setTickInterval(step);
-        axis->setRange(low, high);
-    } else {
-        axis->setRange(low, high);
+    axis->setRange(low, high);
+    if (step < axis->tickInterval())
         axis->setTickInterval(step);
-    }
 }
 
 void ValueChart::SetBackgroundPicture(const QImage& picture)

@@ -22,9 +22,11 @@ public:
     // Series1, Series2 and Series3, fed by columns 0, 1 and 2 of the table.
     QLineSeries* Series(int s) const { return series_[std::size_t(s)]; }
 
-    // The two steps of the chart refill. EmptySeries removes every point;
+    // The two steps of the chart refill. EmptySeries removes every point.
     // FillSeries gives each series the points (i, table[s][i]) for i = 0..last
-    // in one replacement, and ranges the axes over them.
+    // in one replacement and ranges the axes over them; for `last` 0 it adds
+    // nothing, as the first record shows an empty chart. Filling right after
+    // emptying is the fast order: the axes then change while no line is laid out.
     void EmptySeries();
     void FillSeries(const SeriesTableArray& table, int last);
 
