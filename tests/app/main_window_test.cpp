@@ -202,7 +202,12 @@ TEST_P(SliderClampTest, TheLoaderClampsThePositionAndOpenReturnsToZero)
 INSTANTIATE_TEST_SUITE_P(Loads, SliderClampTest,
                          ::testing::Values(ClampCase{200, 120, 50, 49, 49},  // clamped down to the new maximum
                                            ClampCase{50, 30, 200, 199, 30},  // kept until Open moves it
-                                           ClampCase{20, 5, 300, 255, 5}));  // the range stops at 255
+                                           ClampCase{20, 5, 300, 255, 5}),  // the range stops at 255
+                         [](const ::testing::TestParamInfo<ClampCase>& info) {
+                             const ClampCase& c = info.param;
+                             return std::to_string(c.firstRecords) + "At" + std::to_string(c.position) + "Then"
+                                    + std::to_string(c.secondRecords);
+                         });
 
 TEST_F(MainWindowTest, AutoPlayCommandTogglesAndNamesTheModeInForce)
 {
