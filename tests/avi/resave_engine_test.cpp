@@ -2,6 +2,7 @@
 // progress, failures, and the names it works with.
 
 #include "avi/codec_catalog.h"
+#include "avi/codec_preview.h"
 #include "avi/fourcc.h"
 #include "avi/movie_transcoder.h"
 #include "avi/temp_movie_name.h"
@@ -171,6 +172,25 @@ TEST_F(TranscodeTest, FailuresGiveAReasonAndLeaveNoFile)
         EXPECT_EQ(result.outcome, TranscodeResult::Outcome::Failed);
         EXPECT_FALSE(result.error.empty());
         EXPECT_FALSE(std::filesystem::exists(c.output));
+    }
+}
+
+// The dialog's preview: the first frame through each codec, at the movie's
+// size; lossless codecs and full frames show it unchanged.
+TEST_F(TranscodeTest, PreviewShowsTheFirstFrameThroughTheCodec)
+{
+    CodecPreview preview;
+    std::string error;
+    ASSERT_TRUE(preview.Load(Input(), error)) << error;
+    const QImage original = preview.Original();
+    ASSERT_EQ(original.size(), QSize(560, 375));
+    for (const char* codec : {"none", "ffv1", "utvideo", "mjpeg", "h264", "mpeg4"}) {
+        SCOPED_TRACE(codec);
+        const QImage compressed = preview.Compressed(With(codec), error);
+        ASSERT_EQ(compressed.size(), original.size()) << error;
+        if (FindCodecByName(codec)->lossless) {
+            EXPECT_TRUE(compressed == original);
+        }
     }
 }
 
