@@ -10,5 +10,6 @@ namespace senki::cli {
 using Arguments = std::vector<std::string>;
 
 int RunInfo(const Arguments& args);
+int RunSnapshot(const Arguments& args);
 
 }  // namespace senki::cli

@@ -13,6 +13,9 @@ constexpr const char* kUsage =
     "commands:\n"
     "  info SAVE [--json]   the history held by a save file: record count,\n"
     "                       history offset, first and last half month\n"
+    "  snapshot SAVE --record N -o OUT\n"
+    "                       the map of record N as the viewer paints it, as a\n"
+    "                       32-bit BMP (or PNG when OUT ends in .png)\n"
     "  --help               this text\n";
 
 struct Command {
@@ -22,6 +25,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"info", senki::cli::RunInfo},
+    {"snapshot", senki::cli::RunSnapshot},
 };
 
 }  // namespace
