@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
 }
 
 #include <algorithm>
@@ -158,18 +159,43 @@ bool VideoEncoder::Open(const CodecEntry& entry, const SaveOptions& options, int
     return true;
 }
 
-// Converts `in` into `out` (of the same size) through `scaler`.
-bool VideoEncoder::Scale(std::unique_ptr<SwsContext, ScalerCloser>& scaler, const AVFrame* in, AVFrame* out)
+// Converts `in` into the top-left `width_` × `height_` of `out` with the
+// conversion of `step`, which is made for the input's pixel format when it
+// is first needed. The conversion runs on as many threads as the machine
+// has, as FFmpeg's own tool converts.
+bool VideoEncoder::Scale(ConversionStep& step, const AVFrame* in, AVFrame* out)
 {
-    scaler.reset(sws_getCachedContext(scaler.release(), in->width, in->height, AVPixelFormat(in->format), width_,
-                                      height_, AVPixelFormat(out->format), SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!scaler) {
-        error_ = "cannot convert the frames to the codec's pixel format";
-        return false;
+    if (!step.scaler || step.sourceFormat != in->format) {
+        step.scaler.reset(sws_alloc_context());
+        SwsContext* scaler = step.scaler.get();
+        const bool set = scaler && av_opt_set_int(scaler, "srcw", width_, 0) >= 0 &&
+                         av_opt_set_int(scaler, "srch", height_, 0) >= 0 &&
+                         av_opt_set_int(scaler, "src_format", in->format, 0) >= 0 &&
+                         av_opt_set_int(scaler, "dstw", width_, 0) >= 0 &&
+                         av_opt_set_int(scaler, "dsth", height_, 0) >= 0 &&
+                         av_opt_set_int(scaler, "dst_format", out->format, 0) >= 0 &&
+                         av_opt_set_int(scaler, "sws_flags", SWS_BICUBIC, 0) >= 0 &&
+                         av_opt_set_int(scaler, "threads", 0, 0) >= 0;
+        const int result = set ? sws_init_context(scaler, nullptr, nullptr) : AVERROR(EINVAL);
+        if (result < 0) {
+            step.scaler.reset();
+            error_ = Failure("cannot convert the frames to the codec's pixel format", result);
+            return false;
+        }
+        step.sourceFormat = in->format;
     }
-    int result = av_frame_make_writable(out);
+    if (!step.view)
+        step.view.reset(av_frame_alloc());
+    int result = step.view ? av_frame_make_writable(out) : AVERROR(ENOMEM);
+    // The conversion sees the frame's size without the padding.
     if (result >= 0)
-        result = sws_scale(scaler.get(), in->data, in->linesize, 0, in->height, out->data, out->linesize);
+        result = av_frame_ref(step.view.get(), out);
+    if (result >= 0) {
+        step.view->width = width_;
+        step.view->height = height_;
+        result = sws_scale_frame(step.scaler.get(), step.view.get(), in);
+        av_frame_unref(step.view.get());
+    }
     if (result < 0) {
         error_ = Failure("cannot convert a frame", result);
         return false;
@@ -207,11 +233,11 @@ bool VideoEncoder::Convert(const AVFrame* frame)
                 return false;
             }
         }
-        if (!Scale(stagingScaler_, frame, staging_.get()))
+        if (!Scale(toStaging_, frame, staging_.get()))
             return false;
         frame = staging_.get();
     }
-    if (!Scale(scaler_, frame, converted_.get()))
+    if (!Scale(toEncoder_, frame, converted_.get()))
         return false;
     AVFrame* out = converted_.get();
 

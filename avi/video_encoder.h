@@ -58,14 +58,21 @@ private:
         void operator()(SwsContext* context) const;
     };
 
+    // One pixel conversion, made for the source format it first meets.
+    struct ConversionStep {
+        std::unique_ptr<SwsContext, ScalerCloser> scaler;
+        int sourceFormat = -1;
+        std::unique_ptr<AVFrame, FrameCloser> view;  // the target seen without its padding
+    };
+
     bool Convert(const AVFrame* frame);
-    bool Scale(std::unique_ptr<SwsContext, ScalerCloser>& scaler, const AVFrame* in, AVFrame* out);
+    bool Scale(ConversionStep& step, const AVFrame* in, AVFrame* out);
 
     std::unique_ptr<AVCodecContext, ContextCloser> context_;
     std::unique_ptr<AVFrame, FrameCloser> converted_;
-    std::unique_ptr<SwsContext, ScalerCloser> scaler_;
     std::unique_ptr<AVFrame, FrameCloser> staging_;  // packed 8-bit RGB on the way to planar RGB
-    std::unique_ptr<SwsContext, ScalerCloser> stagingScaler_;
+    ConversionStep toStaging_;
+    ConversionStep toEncoder_;
     int width_ = 0;   // of the frames given; the encoder's may be padded
     int height_ = 0;
     std::string error_;
