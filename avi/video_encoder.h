@@ -5,10 +5,11 @@
 // 16-bit frame survives; 4:2:0 otherwise, as players expect it) and hands
 // back compressed packets.
 //
-// H.264 in 4:2:0 needs even dimensions. A frame with an odd height (the
-// map's 375 rows) gets one more row at the bottom that repeats its last row,
-// and an odd width one more column likewise, so the padding takes the colour
-// of the map's border rather than a band of black.
+// Some codecs take only whole blocks: H.264 in 4:2:0 even dimensions, Video
+// 1 and Cinepak multiples of 4. The frame is then padded at the right and
+// bottom by repeating its last column and row (the map's 375 rows become
+// 376), so the padding takes the colour of the map's border rather than a
+// band of black.
 
 #include "avi/codec_catalog.h"
 #include "avi/save_options.h"

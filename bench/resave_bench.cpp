@@ -38,7 +38,7 @@ const std::string& UncompressedMovie()
 {
     static const std::string path = [] {
         const std::string movie = (Scratch() / "war.avi").string();
-        const std::string command = "ffmpeg -v error -y -f lavfi -i testsrc2=size=560x375:rate=30 -frames:v 960 "
+        const std::string command = "ffmpeg -v error -y -f lavfi -i testsrc=size=560x375:rate=30 -frames:v 960 "
                                     "-c:v rawvideo -pix_fmt rgb555le '" + movie + "'";
         return std::system(command.c_str()) == 0 ? movie : std::string();
     }();
