@@ -6,10 +6,13 @@
 #include <QFile>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <vector>
 
 namespace senki {
+
+static_assert(std::endian::native == std::endian::little, "chunk headers are stored as they lie in memory");
 
 namespace {
 
@@ -402,11 +405,6 @@ bool AviFile::Release()
     if (s.faults.finishFile)
         s.sink.MarkFailed();
     return s.sink.Close();
-}
-
-bool AviFile::Failed() const
-{
-    return state_->sink.Failed();
 }
 
 bool AviStream::SetFormat(std::int64_t position, const void* format, std::size_t size)

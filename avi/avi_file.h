@@ -91,9 +91,6 @@ public:
     // all of this reached the file.
     bool Release();
 
-    // True once any write to the file failed.
-    bool Failed() const;
-
 private:
     friend class AviStream;
     struct State;

@@ -182,21 +182,29 @@ bool TAviWriter::Open()
     }
 
     writeFailed_ = false;
+    convertedPicture_ = 0;
     busy_ = true;
     return true;
 }
 
 bool TAviWriter::AddFrame(const QImage& picture)
 {
-    if (!movieStream_)
+    // A null picture has nothing to draw: no frame, but the movie goes on.
+    if (!movieStream_ || picture.isNull())
         return false;
-    // The program passes pictures of exactly the frame size; others are stretched.
-    const bool fits = picture.width() == width_ && picture.height() == height_;
-    const QImage stretched =
-        fits ? QImage() : picture.scaled(width_, height_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (!ConvertToDib(fits ? picture : stretched, frameInfo_, frameBuffer_.data(), frameBuffer_.size())) {
-        writeFailed_ = true;
-        return false;
+    // The export hands the same unchanged picture over for several frames in
+    // a row; its frame is then still in the buffer. Any change to a QImage
+    // gives it a new cache key, except drawing through a painter that was
+    // already active, so such a picture is always converted.
+    if (picture.cacheKey() != convertedPicture_ || picture.paintingActive()) {
+        convertedPicture_ = 0;
+        // The program passes pictures of exactly the frame size; others are stretched.
+        const bool fits = picture.width() == width_ && picture.height() == height_;
+        const QImage stretched =
+            fits ? QImage() : picture.scaled(width_, height_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (!ConvertToDib(fits ? picture : stretched, frameInfo_, frameBuffer_.data(), frameBuffer_.size()))
+            return false;
+        convertedPicture_ = picture.cacheKey();
     }
 
     const std::int64_t position = streamInfo_.dwLength;

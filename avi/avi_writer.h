@@ -118,6 +118,7 @@ private:
     // movie so that no frame allocates.
     std::vector<std::uint8_t> frameBuffer_;
     std::int64_t frameBytes_ = 0;
+    qint64 convertedPicture_ = 0;  // cache key of the picture now in frameBuffer_; 0 for none
     CompressorState compressorState_;
     std::uint16_t bitDepth_ = 16;
     AviWriterTexts texts_;

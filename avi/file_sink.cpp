@@ -2,9 +2,11 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace senki {
@@ -53,6 +55,34 @@ void FileSink::Append(const void* data, std::size_t size)
     if (failed_)
         return;
     const auto* bytes = static_cast<const std::uint8_t*>(data);
+    // Large pieces (whole frames) go out together with the buffer in one
+    // gathered write, without being copied into it first.
+    if (size >= kDirectBytes) {
+        iovec pieces[2] = {{buffer_.get(), used_}, {const_cast<std::uint8_t*>(bytes), size}};
+        std::size_t remaining = used_ + size;
+        used_ = 0;
+        iovec* next = pieces[0].iov_len == 0 ? &pieces[1] : &pieces[0];
+        while (remaining > 0) {
+            const ssize_t done = ::writev(fd_, next, int(&pieces[2] - next));
+            if (done < 0 && errno == EINTR)
+                continue;
+            if (done <= 0) {
+                failed_ = true;
+                return;
+            }
+            flushed_ += std::uint64_t(done);
+            remaining -= std::size_t(done);
+            for (std::size_t left = std::size_t(done); left > 0;) {
+                const std::size_t step = std::min(left, next->iov_len);
+                next->iov_base = static_cast<std::uint8_t*>(next->iov_base) + step;
+                next->iov_len -= step;
+                left -= step;
+                if (next->iov_len == 0 && next != &pieces[1])
+                    ++next;
+            }
+        }
+        return;
+    }
     if (used_ + size > capacity_) {
         Flush();
         if (failed_)

@@ -31,6 +31,7 @@ public:
     void MarkFailed() { failed_ = true; }
 
 private:
+    static constexpr std::size_t kDirectBytes = 128 << 10;
     void Flush();
     bool WriteAll(const std::uint8_t* data, std::size_t size);
 

@@ -11,5 +11,6 @@ using Arguments = std::vector<std::string>;
 
 int RunInfo(const Arguments& args);
 int RunSnapshot(const Arguments& args);
+int RunMovie(const Arguments& args);
 
 }  // namespace senki::cli

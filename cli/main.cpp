@@ -16,6 +16,12 @@ constexpr const char* kUsage =
     "  snapshot SAVE --record N -o OUT\n"
     "                       the map of record N as the viewer paints it, as a\n"
     "                       32-bit BMP (or PNG when OUT ends in .png)\n"
+    "  movie SAVE -o OUT.avi [--codec NAME] [--quality Q] [--keyframes N] [--bitrate KBPS]\n"
+    "                       the whole history as an AVI movie, 15 frames of each\n"
+    "                       record's map with its date at 30 frames a second,\n"
+    "                       compressed with NAME (default h264; none keeps full\n"
+    "                       frames); --quality 0..100\n"
+    "  movie --list-codecs  the codecs that can be chosen\n"
     "  --help               this text\n";
 
 struct Command {
@@ -26,6 +32,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", senki::cli::RunInfo},
     {"snapshot", senki::cli::RunSnapshot},
+    {"movie", senki::cli::RunMovie},
 };
 
 }  // namespace

@@ -24,8 +24,14 @@ struct OpenFailure {
 TEST_F(WriterTest, EveryOpenFailureReportsItselfAndHoldsNothing)
 {
     const OpenFailure rows[] = {
-        {"file", [](TAviWriter& w, auto&) { w.SetPlatformFaults({.createFile = true}); }, MessageKind::Warning,
-         kCannotCreateFile},
+        // With Compress on and PreCompress off, Close must not go on to the
+        // re-save of a movie that was never written: it would add a box.
+        {"file",
+         [](TAviWriter& w, auto&) {
+             w.SetCompress(true);
+             w.SetPlatformFaults({.createFile = true});
+         },
+         MessageKind::Warning, kCannotCreateFile},
         {"stream", [](TAviWriter& w, auto&) { w.SetPlatformFaults({.createStream = true}); }, MessageKind::Warning,
          kCannotCreateStream},
         {"format", [](TAviWriter& w, auto&) { w.SetPlatformFaults({.setFormat = true}); }, MessageKind::Warning,
@@ -33,12 +39,14 @@ TEST_F(WriterTest, EveryOpenFailureReportsItselfAndHoldsNothing)
         {"zero size", [](TAviWriter& w, auto&) { w.SetWidth(0); }, MessageKind::Warning, kCannotCreateFile},
         {"choice cancelled",
          [](TAviWriter& w, auto& answer) {
+             w.SetCompress(true);
              w.SetPreCompress(true);
              answer.reset();
          },
          MessageKind::Plain, {}},
         {"compression start",
          [](TAviWriter& w, auto& answer) {
+             w.SetCompress(true);
              w.SetPreCompress(true);
              w.SetPlatformFaults({.startCompression = true});
              answer = CompressorChoice{FourCC("MJPG")};
@@ -46,6 +54,7 @@ TEST_F(WriterTest, EveryOpenFailureReportsItselfAndHoldsNothing)
          MessageKind::Error, kCannotStart},
         {"file after a codec was chosen",
          [](TAviWriter& w, auto& answer) {
+             w.SetCompress(true);
              w.SetPreCompress(true);
              w.SetPlatformFaults({.createFile = true});
              answer = CompressorChoice{FourCC("MJPG")};
@@ -59,6 +68,7 @@ TEST_F(WriterTest, EveryOpenFailureReportsItselfAndHoldsNothing)
         fresh.SetFileName(writer.FileName());
         fresh.SetWidth(64);
         fresh.SetHeight(48);
+        fresh.SetCompress(false);
         testing::WriteBytes(path, {'o', 'l', 'd'});
         boxes.clear();
         row.arrange(fresh, answer);
@@ -108,6 +118,7 @@ TEST_F(WriterTest, FailedWritesAreReportedAndTheIncompleteMovieRemoved)
         boxes.clear();
         writer.SetPlatformFaults(row.faults);
         writer.SetFileLayout(row.layout);
+        writer.SetCompress(true);  // an incomplete movie is not re-saved either
         ASSERT_TRUE(writer.Open());
         for (int i = 0; i < 5; ++i)
             EXPECT_EQ(writer.AddFrame(TestPicture(64, 48, i)), i < row.framesWritten) << "frame " << i;

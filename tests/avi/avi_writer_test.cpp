@@ -1,7 +1,10 @@
 #include "movie_probe.h"
 #include "writer_fixture.h"
 
+#include "avi/save_options_dialog.h"
+
 #include <QFile>
+#include <QPainter>
 
 #include <filesystem>
 
@@ -57,7 +60,8 @@ TEST_F(WriterTest, WritesSixteenBitFramesThatFfmpegReadsBack)
     EXPECT_TRUE(boxes.empty());
 
     auto video = ProbeVideo(path);
-    EXPECT_EQ(video["exit"], "0") << video["stderr"];
+    EXPECT_EQ(video["exit"], "0");
+    EXPECT_EQ(video["stderr"], "");
     EXPECT_EQ(video["codec_name"], "rawvideo");
     EXPECT_EQ(video["pix_fmt"], "rgb555le");
     EXPECT_EQ(video["width"], "560");
@@ -102,23 +106,49 @@ TEST_F(WriterTest, MovieOfManyRiffPartsIsReadWhole)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_GE(file.readAll().count("AVIX"), 4) << "the movie spans several RIFF parts";
     auto video = ProbeVideo(path);
-    EXPECT_EQ(video["nb_read_frames"], "30") << video["stderr"];
+    EXPECT_EQ(video["nb_read_frames"], "30");
+    EXPECT_EQ(video["stderr"], "") << "ffprobe finds nothing amiss";
     EXPECT_EQ(testing::PacketKeyFlags(path), std::string(30, 'K'));
     // The last frame lies in the last part.
     EXPECT_TRUE(DecodeFrame(path, 29, "rgb555le") == testing::ExpectedRgb555(TestPicture(160, 120, 29)));
 }
 
-TEST_F(WriterTest, StretchesPicturesOfAnotherSize)
+TEST_F(WriterTest, StretchesPicturesOfAnotherSizeAndSkipsNullOnes)
 {
     Configure("stretch.avi", 64, 48);
     ASSERT_TRUE(writer.Open());
     QImage small(10, 10, QImage::Format_ARGB32);
     small.fill(qRgb(248, 0, 128));
     EXPECT_TRUE(writer.AddFrame(small));
+    EXPECT_FALSE(writer.AddFrame(QImage())) << "nothing to draw";
     writer.Close();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(ProbeVideo(path)["nb_read_frames"], "1");
     QImage expected(64, 48, QImage::Format_RGB32);
     expected.fill(qRgb(248, 0, 128));
     EXPECT_TRUE(DecodeFrame(path, 0, "rgb555le") == testing::ExpectedRgb555(expected));
+}
+
+TEST_F(WriterTest, APictureChangedBetweenFramesIsConvertedAgain)
+{
+    Configure("changed.avi", 21, 8);  // eight-pixel steps and a tail; padded rows
+    ASSERT_TRUE(writer.Open());
+    QImage picture = TestPicture(21, 8, 0);
+    EXPECT_TRUE(writer.AddFrame(picture));
+    EXPECT_TRUE(writer.AddFrame(picture));
+    picture.setPixel(3, 4, qRgb(255, 255, 255));
+    EXPECT_TRUE(writer.AddFrame(picture));
+    const QImage frame2 = picture.copy();
+    {
+        QPainter painter(&picture);
+        EXPECT_TRUE(writer.AddFrame(picture));
+        painter.fillRect(0, 0, 4, 4, Qt::red);  // the cache key stays; the picture does not
+        EXPECT_TRUE(writer.AddFrame(picture));
+    }
+    writer.Close();
+    EXPECT_TRUE(DecodeFrame(path, 4, "rgb555le") == testing::ExpectedRgb555(picture));
+    EXPECT_TRUE(DecodeFrame(path, 1, "rgb555le") == testing::ExpectedRgb555(TestPicture(21, 8, 0)));
+    EXPECT_TRUE(DecodeFrame(path, 2, "rgb555le") == testing::ExpectedRgb555(frame2));
 }
 
 TEST_F(WriterTest, CreatesMissingDirectoriesAndReplacesAnExistingFile)
@@ -184,6 +214,34 @@ TEST_F(WriterTest, PreCompressWithFullFramesChosenWritesUncompressedFrames)
     EXPECT_TRUE(writer.AddFrame(TestPicture(64, 48, 5)));
     writer.Close();
     EXPECT_TRUE(DecodeFrame(path, 0, "rgb555le") == testing::ExpectedRgb555(TestPicture(64, 48, 5)));
+}
+
+// The program's configuration: full frames first, then the re-save on Close,
+// which reads the movie back and compresses it in its place.
+TEST_F(WriterTest, CloseHandsTheFinishedMovieToTheCompressingResave)
+{
+    Configure("resaved.avi", 64, 48);
+    writer.SetCompress(true);
+    bool busyDuringResave = false;
+    const SaveOptionsDialogHandler previous = SetSaveOptionsDialogHandler([&](SaveOptions& options) {
+        busyDuringResave = writer.IsBusy() && !writer.Open();  // no second movie meanwhile
+        options.fccHandler = FourCC("MJPG");
+        options.lastChosenHandler = FourCC("MJPG");
+    });
+    ASSERT_TRUE(writer.Open());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(writer.AddFrame(TestPicture(64, 48, i)));
+    writer.Close();
+    SetSaveOptionsDialogHandler(previous);
+    EXPECT_TRUE(busyDuringResave);
+    EXPECT_FALSE(writer.IsBusy());
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(writer.GetSaveOptions().fccHandler, FourCC("MJPG"));
+
+    auto video = ProbeVideo(path);
+    EXPECT_EQ(video["codec_name"], "mjpeg") << video["stderr"];
+    EXPECT_EQ(video["nb_read_frames"], "3");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("resaved_.avi")));
 }
 
 }  // namespace
