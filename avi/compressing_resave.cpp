@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 
 #include <cerrno>
 #include <cstdio>
@@ -60,11 +61,14 @@ bool ResaveRunning()
     return running;
 }
 
-void RunCompressingResave(const QString& fileName, SaveOptions& options, const ResaveTexts& texts, QWidget* owner)
+void RunCompressingResave(const QString& fileName, SaveOptions& options, const ResaveTexts& texts,
+                          QWidget* ownerWidget)
 {
     if (running)
         return;
     const RunningFlag runningFlag;
+    // Every event is handled during the save, the owner's closing among them.
+    const QPointer<QWidget> owner(ownerWidget);
 
     auto movie = std::make_unique<MovieReader>();
     switch (movie->Open(LocalName(fileName))) {

@@ -26,7 +26,9 @@ struct ResaveTexts {
 
 // Runs the stage on the movie at `fileName`. `options` holds the previous
 // choice on entry and the user's choice on return. Reports to the user by
-// itself; `owner` owns the dialogs and message boxes.
+// itself; `owner` owns the dialogs and message boxes. The compressed movie
+// takes the movie's name in one rename, so one of the two movies always lies
+// there; should the rename fail, the user is told both names.
 // The stage clears an earlier abort request when it starts. While it runs,
 // the events of the whole application keep being handled; ResaveRunning()
 // tells the commands that must not start another export meanwhile, and a

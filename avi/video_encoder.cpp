@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
 }
 
 #include <algorithm>
@@ -48,6 +49,45 @@ AVPixelFormat EncoderFormat(const CodecEntry& entry, const AVCodec* codec, AVPix
     if (!codec->pix_fmts)
         return source;
     return avcodec_find_best_pix_fmt_of_list(codec->pix_fmts, source, 0, nullptr);
+}
+
+// The multiples that a codec's frame dimensions must be: H.264 in 4:2:0
+// takes whole chroma samples only, Video 1 and Cinepak whole 4 × 4 blocks.
+// The others code any size.
+void FrameAlignment(const AVCodec* codec, const AVPixFmtDescriptor* format, int& alignX, int& alignY)
+{
+    if (codec->id == AV_CODEC_ID_H264) {
+        alignX = 1 << format->log2_chroma_w;
+        alignY = 1 << format->log2_chroma_h;
+    } else if (codec->id == AV_CODEC_ID_MSVIDEO1 || codec->id == AV_CODEC_ID_CINEPAK) {
+        alignX = alignY = 4;
+    }
+}
+
+// Fills the padding right of and below the first `width` × `height` pixels of
+// `frame` by repeating the last column and the last row.
+void RepeatEdgesIntoPadding(AVFrame* frame, const AVPixFmtDescriptor* format, int width, int height)
+{
+    for (int plane = 0; plane < av_pix_fmt_count_planes(AVPixelFormat(frame->format)); ++plane) {
+        const bool chroma = (plane == 1 || plane == 2) && !(format->flags & AV_PIX_FMT_FLAG_RGB);
+        const int shiftX = chroma ? format->log2_chroma_w : 0, shiftY = chroma ? format->log2_chroma_h : 0;
+        const int usedW = AV_CEIL_RSHIFT(width, shiftX), usedH = AV_CEIL_RSHIFT(height, shiftY);
+        const int fullW = AV_CEIL_RSHIFT(frame->width, shiftX), fullH = AV_CEIL_RSHIFT(frame->height, shiftY);
+        int pixelBytes = 0;  // of the components stored in this plane
+        for (int i = 0; i < format->nb_components; ++i)
+            if (format->comp[i].plane == plane)
+                pixelBytes = std::max(pixelBytes, format->comp[i].step);
+        std::uint8_t* data = frame->data[plane];
+        const std::ptrdiff_t stride = frame->linesize[plane];
+        for (int y = 0; y < usedH; ++y) {
+            std::uint8_t* row = data + y * stride;
+            for (int x = usedW; x < fullW; ++x)
+                std::memcpy(row + std::ptrdiff_t(x) * pixelBytes, row + std::ptrdiff_t(usedW - 1) * pixelBytes,
+                            std::size_t(pixelBytes));
+        }
+        for (int y = usedH; y < fullH; ++y)
+            std::memcpy(data + y * stride, data + (usedH - 1) * stride, std::size_t(fullW) * std::size_t(pixelBytes));
+    }
 }
 
 bool IsQuantiserCodec(const AVCodec* codec)
@@ -110,10 +150,8 @@ bool VideoEncoder::Open(const CodecEntry& entry, const SaveOptions& options, int
     height_ = height;
     c->pix_fmt = EncoderFormat(entry, codec, AV_PIX_FMT_RGB555LE);
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(c->pix_fmt);
-    // Only H.264 insists on whole chroma samples; the others code odd sizes.
-    const bool paddable = codec->id == AV_CODEC_ID_H264 && (desc->flags & AV_PIX_FMT_FLAG_PLANAR) &&
-                          desc->comp[0].depth == 8;
-    const int alignX = paddable ? 1 << desc->log2_chroma_w : 1, alignY = paddable ? 1 << desc->log2_chroma_h : 1;
+    int alignX = 1, alignY = 1;
+    FrameAlignment(codec, desc, alignX, alignY);
     c->width = (width + alignX - 1) / alignX * alignX;
     c->height = (height + alignY - 1) / alignY * alignY;
     c->time_base = AVRational{rateDen, rateNum};
@@ -158,18 +196,43 @@ bool VideoEncoder::Open(const CodecEntry& entry, const SaveOptions& options, int
     return true;
 }
 
-// Converts `in` into `out` (of the same size) through `scaler`.
-bool VideoEncoder::Scale(std::unique_ptr<SwsContext, ScalerCloser>& scaler, const AVFrame* in, AVFrame* out)
+// Converts `in` into the top-left `width_` × `height_` of `out` with the
+// conversion of `step`, which is made for the input's pixel format when it
+// is first needed. The conversion runs on as many threads as the machine
+// has, as FFmpeg's own tool converts.
+bool VideoEncoder::Scale(ConversionStep& step, const AVFrame* in, AVFrame* out)
 {
-    scaler.reset(sws_getCachedContext(scaler.release(), in->width, in->height, AVPixelFormat(in->format), width_,
-                                      height_, AVPixelFormat(out->format), SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!scaler) {
-        error_ = "cannot convert the frames to the codec's pixel format";
-        return false;
+    if (!step.scaler || step.sourceFormat != in->format) {
+        step.scaler.reset(sws_alloc_context());
+        SwsContext* scaler = step.scaler.get();
+        const bool set = scaler && av_opt_set_int(scaler, "srcw", width_, 0) >= 0 &&
+                         av_opt_set_int(scaler, "srch", height_, 0) >= 0 &&
+                         av_opt_set_int(scaler, "src_format", in->format, 0) >= 0 &&
+                         av_opt_set_int(scaler, "dstw", width_, 0) >= 0 &&
+                         av_opt_set_int(scaler, "dsth", height_, 0) >= 0 &&
+                         av_opt_set_int(scaler, "dst_format", out->format, 0) >= 0 &&
+                         av_opt_set_int(scaler, "sws_flags", SWS_BICUBIC, 0) >= 0 &&
+                         av_opt_set_int(scaler, "threads", 0, 0) >= 0;
+        const int result = set ? sws_init_context(scaler, nullptr, nullptr) : AVERROR(EINVAL);
+        if (result < 0) {
+            step.scaler.reset();
+            error_ = Failure("cannot convert the frames to the codec's pixel format", result);
+            return false;
+        }
+        step.sourceFormat = in->format;
     }
-    int result = av_frame_make_writable(out);
+    if (!step.view)
+        step.view.reset(av_frame_alloc());
+    int result = step.view ? av_frame_make_writable(out) : AVERROR(ENOMEM);
+    // The conversion sees the frame's size without the padding.
     if (result >= 0)
-        result = sws_scale(scaler.get(), in->data, in->linesize, 0, in->height, out->data, out->linesize);
+        result = av_frame_ref(step.view.get(), out);
+    if (result >= 0) {
+        step.view->width = width_;
+        step.view->height = height_;
+        result = sws_scale_frame(step.scaler.get(), step.view.get(), in);
+        av_frame_unref(step.view.get());
+    }
     if (result < 0) {
         error_ = Failure("cannot convert a frame", result);
         return false;
@@ -207,33 +270,16 @@ bool VideoEncoder::Convert(const AVFrame* frame)
                 return false;
             }
         }
-        if (!Scale(stagingScaler_, frame, staging_.get()))
+        if (!Scale(toStaging_, frame, staging_.get()))
             return false;
         frame = staging_.get();
     }
-    if (!Scale(scaler_, frame, converted_.get()))
+    if (!Scale(toEncoder_, frame, converted_.get()))
         return false;
     AVFrame* out = converted_.get();
 
-    // Repeat the last row and column into the padding (only 8-bit planar
-    // formats are padded).
-    if (c->width != width_ || c->height != height_) {
-        const AVPixFmtDescriptor* desc = target;
-        for (int plane = 0; plane < desc->nb_components; ++plane) {
-            const bool chroma = plane == 1 || plane == 2;
-            const int shiftX = chroma ? desc->log2_chroma_w : 0, shiftY = chroma ? desc->log2_chroma_h : 0;
-            const int usedW = AV_CEIL_RSHIFT(width_, shiftX), usedH = AV_CEIL_RSHIFT(height_, shiftY);
-            const int fullW = AV_CEIL_RSHIFT(c->width, shiftX), fullH = AV_CEIL_RSHIFT(c->height, shiftY);
-            std::uint8_t* data = out->data[plane];
-            const int stride = out->linesize[plane];
-            for (int y = 0; y < usedH; ++y)
-                std::memset(data + std::ptrdiff_t(y) * stride + usedW, data[std::ptrdiff_t(y) * stride + usedW - 1],
-                            std::size_t(fullW - usedW));
-            for (int y = usedH; y < fullH; ++y)
-                std::memcpy(data + std::ptrdiff_t(y) * stride, data + std::ptrdiff_t(usedH - 1) * stride,
-                            std::size_t(fullW));
-        }
-    }
+    if (c->width != width_ || c->height != height_)
+        RepeatEdgesIntoPadding(out, target, width_, height_);
     return true;
 }
 

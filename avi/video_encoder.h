@@ -5,10 +5,11 @@
 // 16-bit frame survives; 4:2:0 otherwise, as players expect it) and hands
 // back compressed packets.
 //
-// H.264 in 4:2:0 needs even dimensions. A frame with an odd height (the
-// map's 375 rows) gets one more row at the bottom that repeats its last row,
-// and an odd width one more column likewise, so the padding takes the colour
-// of the map's border rather than a band of black.
+// Some codecs take only whole blocks: H.264 in 4:2:0 even dimensions, Video
+// 1 and Cinepak multiples of 4. The frame is then padded at the right and
+// bottom by repeating its last column and row (the map's 375 rows become
+// 376), so the padding takes the colour of the map's border rather than a
+// band of black.
 
 #include "avi/codec_catalog.h"
 #include "avi/save_options.h"
@@ -58,14 +59,21 @@ private:
         void operator()(SwsContext* context) const;
     };
 
+    // One pixel conversion, made for the source format it first meets.
+    struct ConversionStep {
+        std::unique_ptr<SwsContext, ScalerCloser> scaler;
+        int sourceFormat = -1;
+        std::unique_ptr<AVFrame, FrameCloser> view;  // the target seen without its padding
+    };
+
     bool Convert(const AVFrame* frame);
-    bool Scale(std::unique_ptr<SwsContext, ScalerCloser>& scaler, const AVFrame* in, AVFrame* out);
+    bool Scale(ConversionStep& step, const AVFrame* in, AVFrame* out);
 
     std::unique_ptr<AVCodecContext, ContextCloser> context_;
     std::unique_ptr<AVFrame, FrameCloser> converted_;
-    std::unique_ptr<SwsContext, ScalerCloser> scaler_;
     std::unique_ptr<AVFrame, FrameCloser> staging_;  // packed 8-bit RGB on the way to planar RGB
-    std::unique_ptr<SwsContext, ScalerCloser> stagingScaler_;
+    ConversionStep toStaging_;
+    ConversionStep toEncoder_;
     int width_ = 0;   // of the frames given; the encoder's may be padded
     int height_ = 0;
     std::string error_;

@@ -2,6 +2,7 @@
 // progress, failures, and the names it works with.
 
 #include "avi/codec_catalog.h"
+#include "avi/codec_preview.h"
 #include "avi/fourcc.h"
 #include "avi/movie_transcoder.h"
 #include "avi/temp_movie_name.h"
@@ -95,24 +96,34 @@ TEST_F(TranscodeTest, H264IsHighProfile420WithThePaddedRowRepeatingTheBottomRow)
     }
 }
 
+// Video 1 and Cinepak take only whole 4 × 4 blocks, so their frames are
+// padded like H.264's; the others keep the 375 rows.
 TEST_F(TranscodeTest, LossyCodecsWriteEveryFrameUnderTheirHandlerCode)
 {
     struct Case {
         const char* codec;
         const char* probedName;
         const char* tag;
+        const char* height;
     };
-    for (const Case& c : {Case{"mjpeg", "mjpeg", "MJPG"}, Case{"mpeg4", "mpeg4", "XVID"}}) {
+    const Case cases[] = {
+        {"mjpeg", "mjpeg", "MJPG", "375"},
+        {"mpeg4", "mpeg4", "XVID", "375"},
+        {"msvideo1", "msvideo1", "CRAM", "376"},
+        {"cinepak", "cinepak", "cvid", "376"},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.codec);
         const std::string output = out_.File(std::string(c.codec) + ".avi");
         SaveOptions options = With(c.codec);
         options.keyFrameEvery = 10;
         options.quality = 5000;
-        ASSERT_TRUE(TranscodeMovie(Input(), output, options, nullptr).Done());
+        const TranscodeResult result = TranscodeMovie(Input(), output, options, nullptr);
+        ASSERT_TRUE(result.Done()) << result.error;
         auto probe = ProbeVideo(output);
         EXPECT_EQ(probe["codec_name"], c.probedName);
         EXPECT_EQ(probe["codec_tag_string"], c.tag);
-        EXPECT_EQ(probe["height"], "375");
+        EXPECT_EQ(probe["height"], c.height);
         EXPECT_EQ(probe["nb_read_frames"], std::to_string(kFrames));
     }
 }
@@ -171,6 +182,25 @@ TEST_F(TranscodeTest, FailuresGiveAReasonAndLeaveNoFile)
         EXPECT_EQ(result.outcome, TranscodeResult::Outcome::Failed);
         EXPECT_FALSE(result.error.empty());
         EXPECT_FALSE(std::filesystem::exists(c.output));
+    }
+}
+
+// The dialog's preview: the first frame through each codec, at the movie's
+// size; lossless codecs and full frames show it unchanged.
+TEST_F(TranscodeTest, PreviewShowsTheFirstFrameThroughTheCodec)
+{
+    CodecPreview preview;
+    std::string error;
+    ASSERT_TRUE(preview.Load(Input(), error)) << error;
+    const QImage original = preview.Original();
+    ASSERT_EQ(original.size(), QSize(560, 375));
+    for (const char* codec : {"none", "ffv1", "utvideo", "mjpeg", "h264", "mpeg4"}) {
+        SCOPED_TRACE(codec);
+        const QImage compressed = preview.Compressed(With(codec), error);
+        ASSERT_EQ(compressed.size(), original.size()) << error;
+        if (FindCodecByName(codec)->lossless) {
+            EXPECT_TRUE(compressed == original);
+        }
     }
 }
 

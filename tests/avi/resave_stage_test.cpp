@@ -111,7 +111,19 @@ TEST_F(ResaveStageTest, FullFramesLeaveTheMovieAlone)
 TEST_F(ResaveStageTest, SuccessPutsTheCompressedMovieInPlaceAndOffersTheChoiceAgain)
 {
     options_.quality = 6000;
+    // While it runs, another re-save (from an export started meanwhile)
+    // returns at once without touching anything.
+    bool runningDuringSave = false;
+    onDialog_ = [&] {
+        QTimer::singleShot(0, [&] {
+            runningDuringSave = ResaveRunning();
+            onDialog_ = nullptr;
+            Resave();
+        });
+    };
     Resave();
+    EXPECT_TRUE(runningDuringSave);
+    EXPECT_FALSE(ResaveRunning());
     EXPECT_TRUE(shown_.empty());
     EXPECT_FALSE(TempFileExists());
     auto probe = ProbeVideo(movie_);
