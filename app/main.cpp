@@ -12,6 +12,10 @@
 #include <exception>
 #include <memory>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace {
 
 constexpr const char* kUsage =
@@ -24,6 +28,7 @@ constexpr const char* kUsage =
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    av_log_set_level(AV_LOG_ERROR);  // the codecs' notes are of no use to a player
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
         std::fputs(kUsage, stdout);

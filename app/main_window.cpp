@@ -104,9 +104,10 @@ void TForm1::BuildMenu()
     fairu1 = MainMenu1->addMenu(Text("ファイル"));
     N1 = fairu1->addAction(Text("開く"));
     wire(N1, &TForm1::N1Click);
-    // N2 and N10 get their handlers with the export commands.
     N2 = fairu1->addAction(Text("今のマップを保存"));
+    wire(N2, &TForm1::N2Click);
     N10 = fairu1->addAction(Text("ムービーで保存"));
+    wire(N10, &TForm1::N10Click);
     N3 = fairu1->addSeparator();
     N4 = fairu1->addAction(Text("終了"));
     wire(N4, &TForm1::N4Click);

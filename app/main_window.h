@@ -5,6 +5,7 @@
 // the core library.
 
 #include "app/file_dialog.h"
+#include "avi/avi_writer.h"
 #include "history/history_store.h"
 #include "map/territory_maps.h"
 
@@ -55,6 +56,9 @@ public:
     QAction* N9 = nullptr;        // "マップ+表"
     FileDialog OpenDialog1{FileDialogSettings::Kind::Open};
     FileDialog SaveDialog1{FileDialogSettings::Kind::Save};
+    // The movie writer: full frames at 16 bits and 30 frames a second, then
+    // the compressing re-save. The export sets its file name and size.
+    TAviWriter AviWriter1{this};
     QAction* N10 = nullptr;       // "ムービーで保存"
 
     // State.
@@ -65,11 +69,13 @@ public:
     // Handlers. Each runs inside the handler boundary when Qt calls it; tests
     // call them directly.
     void N1Click();  // File > "開く"
+    void N2Click();  // File > "今のマップを保存"
     void N4Click();  // File > "終了"
     void N5Click();  // "自動"
     void N7Click();  // View > "マップ"
     void N8Click();  // View > "表"
     void N9Click();  // View > "マップ+表"
+    void N10Click();  // File > "ムービーで保存"
     void TrackBar1Change();
     void Timer1Timer();
 
