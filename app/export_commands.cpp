@@ -59,14 +59,7 @@ void TForm1::N10Click()
         AviWriter1.SetHeight(std::uint16_t(Image1->Picture().height()));
         if (AviWriter1.Open()) {
             try {
-                for (std::int32_t record = 0; record <= History.LastIndex(); ++record) {
-                    ShowRecord(record);
-                    // The date goes on the map view's own copy, never on WorkMap.
-                    const bool written = AddRecordFrames(AviWriter1, Image1->Picture(), record);
-                    repaint();
-                    if (!written)
-                        break;  // the writer has reported the failed write
-                }
+                WriteMovieFrames();
             } catch (...) {
                 // Release the movie without offering to compress what is only a part of it.
                 AviWriter1.SetCompress(false);
@@ -78,6 +71,19 @@ void TForm1::N10Click()
         AviWriter1.Close();
     }
     ShowRecord(TrackBar1->value());
+}
+
+bool TForm1::WriteMovieFrames()
+{
+    for (std::int32_t record = 0; record <= History.LastIndex(); ++record) {
+        ShowRecord(record);
+        // The date goes on the map view's own copy, never on WorkMap.
+        const bool written = AddRecordFrames(AviWriter1, Image1->Picture(), record);
+        repaint();
+        if (!written)
+            return false;  // the writer has reported the failed write
+    }
+    return true;
 }
 
 }  // namespace senki

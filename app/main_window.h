@@ -85,6 +85,10 @@ public:
     void LoadHistory(const QString& fileName);
     // Puts record `index` (0..LastIndex) on display.
     void ShowRecord(std::int32_t index);
+    // The movie export's frame loop: every record shown in turn, its date
+    // written on the map view's picture and the picture handed to AviWriter1
+    // fifteen times, the window repainted at once. False when a write failed.
+    bool WriteMovieFrames();
     // What File > "開く" does once a name is chosen: load, then show record 0.
     void OpenFile(const QString& fileName);
 
