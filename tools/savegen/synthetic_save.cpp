@@ -38,7 +38,7 @@ struct Power {
 
 // Owner codes index the palette; the capitals place each power on the map.
 constexpr Power kPowers[] = {
-    {8, 63, Power::Axis},    {21, 58, Power::Axis},    {4, 55, Power::Allies},  {18, 99, Power::Allies},
+    {8, 53, Power::Axis},    {21, 58, Power::Axis},    {4, 55, Power::Allies},  {18, 99, Power::Allies},
     {5, 44, Power::Allies},  {9, 34, Power::Allies},   {20, 72, Power::Allies}, {11, 29, Power::Neutral},
     {3, 92, Power::Neutral}, {23, 93, Power::Neutral}, {10, 79, Power::Allies}, {17, 81, Power::Allies},
     {24, 83, Power::Neutral}, {30, 101, Power::Allies}, {13, 70, Power::Axis},
