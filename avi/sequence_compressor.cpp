@@ -1,12 +1,11 @@
 #include "avi/sequence_compressor.h"
 
 #include "avi/codec_catalog.h"
+#include "avi/ffmpeg_raii.h"
 
 extern "C" {
-#include <libavcodec/avcodec.h>
 #include <libavutil/log.h>
 #include <libavutil/opt.h>
-#include <libswscale/swscale.h>
 }
 
 #include <algorithm>
@@ -16,20 +15,10 @@ namespace senki {
 
 namespace {
 
-struct CodecContextDeleter {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct ScalerDeleter {
-    void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
-
-using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
+using ffmpeg::CodecContextPtr;
+using ffmpeg::FramePtr;
+using ffmpeg::PacketPtr;
+using ffmpeg::ScalerPtr;
 
 AVPixelFormat DibPixelFormat(int bitCount)
 {
@@ -96,9 +85,9 @@ struct SequenceCompressor::Codec {
     std::uint32_t handler = 0;
     BitmapInfoHeader input;
     CodecContextPtr context;
-    std::unique_ptr<SwsContext, ScalerDeleter> scaler;
-    std::unique_ptr<AVFrame, FrameDeleter> frame;
-    std::unique_ptr<AVPacket, PacketDeleter> packet;
+    ScalerPtr scaler;
+    FramePtr frame;
+    PacketPtr packet;
     std::int64_t nextPts = 0;
 };
 

@@ -39,19 +39,14 @@ protected:
     // Frame `index` of a full-frame movie, decoded to rgb24.
     std::string Frame(const std::string& movie, int index) { return testing::DecodeFrame(movie, index, "rgb24"); }
 
-    // What the frames of `record` must hold: its map with its date, at 16 bits
-    // and widened back to 8 bits a channel the way ffmpeg does.
+    // What the frames of `record` must hold: its map with its date, as a
+    // 16-bit frame decoded to rgb24.
     std::string ExpectedFrame(int records, int record)
     {
         const auto war = savegen::SyntheticWar(records, 1);
         QImage picture = testing::ReferencePaint(LoadBaseMap(), war[record].OwnerCodes);
         DrawDateOverlay(picture, QString::fromStdString(RecordDateText(record)));
-        std::string rgb;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                for (const int c : {qRed(picture.pixel(x, y)), qGreen(picture.pixel(x, y)), qBlue(picture.pixel(x, y))})
-                    rgb += char((c & 0xF8) | (c >> 5));
-        return rgb;
+        return testing::ExpectedRgb24From16Bits(picture);
     }
 
     QString saveAnswer;

@@ -97,4 +97,18 @@ inline std::string ExpectedBgr24(const QImage& picture)
     return bytes;
 }
 
+// The picture as a 16-bit frame holds it, decoded to rgb24 the way ffmpeg
+// widens each 5-bit channel back to 8 bits.
+inline std::string ExpectedRgb24From16Bits(const QImage& picture)
+{
+    std::string bytes;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = picture.pixel(x, y);
+            for (const int channel : {qRed(p), qGreen(p), qBlue(p)})
+                bytes += char((channel & 0xF8) | (channel >> 5));
+        }
+    return bytes;
+}
+
 }  // namespace senki::testing

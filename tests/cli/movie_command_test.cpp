@@ -25,18 +25,12 @@ protected:
     {
         return testing::RunProgram(std::string(SENKI_EXPORT_PROGRAM) + " movie " + args, dir.File("stderr.txt"));
     }
-    // The map of `record` with its date, as 16-bit frames hold it, decoded to
-    // rgb24 the way ffmpeg widens 5-bit channels.
+    // The map of `record` with its date, as a 16-bit frame decoded to rgb24.
     std::string ExpectedFrame(int record)
     {
         QImage picture = testing::ReferencePaint(LoadBaseMap(), savegen::SyntheticWar(options.records, options.seed)[record].OwnerCodes);
         DrawDateOverlay(picture, QString::fromStdString(RecordDateText(record)));
-        std::string rgb;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                for (const int channel : {qRed(picture.pixel(x, y)), qGreen(picture.pixel(x, y)), qBlue(picture.pixel(x, y))})
-                    rgb += char((channel & 0xF8) | (channel >> 5));
-        return rgb;
+        return testing::ExpectedRgb24From16Bits(picture);
     }
     QStringList FilesInDir() const
     {
