@@ -9,7 +9,9 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QPixmap>
 #include <QSpinBox>
 #include <QTimer>
@@ -64,7 +66,9 @@ public:
         compressed_ = new QLabel(this);
         note_ = new QLabel(this);
         note_->setWordWrap(true);
-        // Both pictures at full size: the codec's artefacts are what to judge.
+        // Both pictures at full size where the screen has room, the codec's
+        // artefacts being what to judge; smaller on a small screen, so that the
+        // dialog and its buttons stay on it.
         auto* previews = new QGridLayout;
         previews->addWidget(new QLabel(QStringLiteral("元の画像"), this), 0, 0);
         previews->addWidget(new QLabel(QStringLiteral("圧縮後"), this), 0, 1);
@@ -82,8 +86,12 @@ public:
         layout->addWidget(buttons);
 
         std::string error;
-        if (preview_.Load(movieFile.toStdString(), error))
-            original_->setPixmap(QPixmap::fromImage(preview_.Original()));
+        if (preview_.Load(movieFile.toStdString(), error)) {
+            original_->setPixmap(PreviewPixmap(preview_.Original()));
+            // The compressed picture arrives after the dialog is shown: its
+            // room is kept from the start, so the dialog does not grow then.
+            compressed_->setMinimumSize(original_->pixmap().size());
+        }
         else
             note_->setText(QStringLiteral("プレビューできません: ") + QString::fromStdString(error));
 
@@ -109,6 +117,20 @@ public:
         return options;
     }
 
+protected:
+    // Placed over its owner, the wide dialog may reach past the screen's edge.
+    void showEvent(QShowEvent* event) override
+    {
+        QDialog::showEvent(event);
+        const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+        QRect frame = frameGeometry();
+        frame.moveRight(std::min(frame.right(), screen.right()));
+        frame.moveBottom(std::min(frame.bottom(), screen.bottom()));
+        frame.moveLeft(std::max(frame.left(), screen.left()));
+        frame.moveTop(std::max(frame.top(), screen.top()));
+        move(frame.topLeft());
+    }
+
 private:
     const CodecEntry& Current() const { return codecs_[std::size_t(std::max(0, codec_->currentIndex()))]; }
 
@@ -121,13 +143,26 @@ private:
         previewTimer_.start();
     }
 
+    QPixmap PreviewPixmap(const QImage& image) const
+    {
+        constexpr int kRoomAround = 80;     // margins and the space between the two pictures
+        constexpr int kRoomForForm = 260;   // the settings above the pictures and the buttons below
+        const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+        const double scale = std::min({1.0, double(screen.width() - kRoomAround) / (2.0 * image.width()),
+                                       double(screen.height() - kRoomForForm) / image.height()});
+        if (scale >= 1.0 || scale <= 0.0)
+            return QPixmap::fromImage(image);
+        return QPixmap::fromImage(
+            image.scaled(image.size() * scale, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
+
     void UpdatePreview()
     {
         if (preview_.Original().isNull())
             return;
         std::string error;
         const QImage image = preview_.Compressed(Choice({}), error);
-        compressed_->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
+        compressed_->setPixmap(image.isNull() ? QPixmap() : PreviewPixmap(image));
         note_->setText(image.isNull() ? QStringLiteral("プレビューできません: ") + QString::fromStdString(error)
                                       : QString());
     }
