@@ -823,26 +823,7 @@ function verify(pieces, rgb, label, isSeaLabel, keepGoing) {
     border[i] = r === BORDER[0] && g === BORDER[1] && b === BORDER[2] ? 1 : 0;
     if (r === 0 && g === 0 && b === 0) black++;
   }
-  const area = new Int32Array(N).fill(-1);
-  const sizes = [];
-  const stack = [];
-  for (let s = 0; s < N; s++) {
-    if (border[s] || area[s] >= 0) continue;
-    const id = sizes.length;
-    let size = 0;
-    area[s] = id; stack.push(s);
-    while (stack.length) {
-      const i = stack.pop(); size++;
-      const x = i % W; const y = (i / W) | 0;
-      for (const [dx, dy] of STEPS4) {
-        const nx = x + dx; const ny = y + dy;
-        if (nx < 0 || ny < 0 || nx >= W || ny >= H) continue;
-        const j = ny * W + nx;
-        if (!border[j] && area[j] < 0) { area[j] = id; stack.push(j); }
-      }
-    }
-    sizes.push(size);
-  }
+  const { comp: area, sizes } = components((i) => !border[i]);
   const problems = [];
   if (black) problems.push(`${black} pure black pixels`);
   const owner = new Map();
